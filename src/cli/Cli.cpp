@@ -1,0 +1,68 @@
+#include "Cli.h"
+
+#include "Context.h"
+#include "CopyCommand.h"
+#include "CountCommand.h"
+#include "ExitCode.h"
+#include "util/Version.h"
+
+#include <ostream>
+
+namespace tavelin::cli {
+
+Cli::Cli() {
+    add(std::make_unique<CopyCommand>());
+    add(std::make_unique<CountCommand>());
+}
+
+void Cli::add(std::unique_ptr<Command> command) {
+    commands_.push_back(std::move(command));
+}
+
+std::string Cli::help() const {
+    std::string text = "usage: tavelin-cli COMMAND [ARGS...]\n\n"
+                       "Keeps destination folders up to date with source folders: copies every\n"
+                       "matching file that the destination lacks or has in an older version.\n"
+                       "Nothing is ever deleted.\n\ncommands:\n";
+    for (const auto& c : commands_) {
+        std::string name = c->name();
+        name.resize(8, ' ');
+        text += "  " + name + "  " + c->summary() + "\n";
+    }
+    text += "\n'tavelin-cli COMMAND --help' shows a command's options.\n"
+            "Exit status: 0 done, 1 some files failed, 2 bad usage or input.\n";
+    return text;
+}
+
+int Cli::run(const std::vector<std::string>& args, Context& context) {
+    if (args.empty()) {
+        context.err << help();
+        return kUsage;
+    }
+    const std::string& verb = args[0];
+    if (verb == "--help" || verb == "-h" || verb == "help") {
+        context.out << help();
+        return kDone;
+    }
+    if (verb == "--version" || verb == "-V") {
+        context.out << "tavelin-cli " << Version::text() << "\n";
+        return kDone;
+    }
+    for (const auto& c : commands_) {
+        if (c->name() != verb) {
+            continue;
+        }
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        for (const auto& a : rest) {
+            if (a == "--help" || a == "-h") {
+                context.out << c->usage();
+                return kDone;
+            }
+        }
+        return c->run(rest, context);
+    }
+    context.err << "tavelin-cli: unknown command '" << verb << "'\n\n" << help();
+    return kUsage;
+}
+
+} // namespace tavelin::cli

@@ -1,0 +1,62 @@
+#include "CountCommand.h"
+
+#include "Arguments.h"
+#include "Context.h"
+#include "ExitCode.h"
+#include "Json.h"
+#include "Paths.h"
+#include "copy/CopyEngine.h"
+
+#include <ostream>
+
+namespace tavelin::cli {
+
+std::string CountCommand::summary() const {
+    return "count the matching files, the sub-folders and the total size under SOURCE";
+}
+
+std::string CountCommand::usage() const {
+    return "usage: tavelin-cli count SOURCE [--pattern P] [--subfolders] [--json]\n"
+           "  --pattern P     file-name pattern, several separated by ';' (default *.*)\n"
+           "  --subfolders    include the sub-folders\n"
+           "  --json          print one JSON object\n";
+}
+
+int CountCommand::run(const std::vector<std::string>& args, Context& context) {
+    auto parsed = Arguments::parse(args, {"--subfolders", "--json"}, {"--pattern"});
+    if (!parsed) {
+        context.err << "tavelin-cli count: " << parsed.error().message << "\n" << usage();
+        return kUsage;
+    }
+    if (parsed->positionals().size() != 1) {
+        context.err << "tavelin-cli count: needs one SOURCE folder\n" << usage();
+        return kUsage;
+    }
+    Selection selection;
+    selection.sourceRoot = Paths::absolute(parsed->positionals()[0]);
+    if (const auto* p = parsed->value("--pattern")) {
+        selection.pattern = *p;
+    }
+    selection.subfolders = parsed->has("--subfolders");
+
+    const CopyEngine engine(context.volumes, context.fileOps);
+    const auto result = engine.CountFiles(selection);
+    if (!result) {
+        context.err << "tavelin-cli count: " << result.error().message << "\n";
+        return kUsage;
+    }
+    const auto& t = result->totals;
+    if (parsed->has("--json")) {
+        context.out << "{\"files\":" << t.totalFiles << ",\"folders\":" << t.totalFolders
+                    << ",\"bytes\":" << t.totalSize << "}\n";
+    } else {
+        context.out << "Folders: " << t.totalFolders << "\nFiles: " << t.totalFiles
+                    << "\nSize: " << t.totalSize << " Bytes\n";
+    }
+    for (const auto& f : result->failures) {
+        context.err << f.path << ": " << f.reason << "\n";
+    }
+    return result->failures.empty() ? kDone : kFailures;
+}
+
+} // namespace tavelin::cli

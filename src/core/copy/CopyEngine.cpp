@@ -1,0 +1,69 @@
+#include "copy/CopyEngine.h"
+
+#include "copy/CopyRun.h"
+#include "copy/FileOps.h"
+#include "copy/FolderWalk.h"
+#include "copy/RunObserver.h"
+
+namespace tavelin {
+
+namespace {
+
+Result<void> checkSelection(const Selection& selection, bool needsDestination) {
+    if (selection.sourceRoot.empty()) {
+        return fail("no source folder given");
+    }
+    if (needsDestination && selection.destinationRoot.empty()) {
+        return fail("no destination folder given");
+    }
+    return {};
+}
+
+} // namespace
+
+CopyEngine::CopyEngine(const Volumes& volumes, FileOps& ops)
+    : rules_(volumes), survey_(rules_), ops_(ops) {}
+
+Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection) const {
+    if (auto ok = checkSelection(selection, false); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return survey_.CountFiles(selection);
+}
+
+Result<RunResult> CopyEngine::RunCopy(const Selection& selection, RunObserver* observer) const {
+    if (auto ok = checkSelection(selection, true); !ok) {
+        return std::unexpected(ok.error());
+    }
+    auto survey = survey_.CountFiles(selection);
+    if (!survey) {
+        return std::unexpected(survey.error());
+    }
+    RunResult result;
+    result.totals = survey->totals;
+    if (observer != nullptr) {
+        observer->surveyFinished(result.totals);
+    }
+    if (auto ok = CopyFolder(selection, observer, result); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return result;
+}
+
+Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* observer,
+                                    RunResult& result) const {
+    const WildcardPattern pattern(selection.pattern);
+    FolderWalk walk(pattern, selection.subfolders);
+    if (const auto skip = Survey::folderToSkip(rules_, selection); !skip.empty()) {
+        walk.skipFolder(skip);
+    }
+    CopyRun run(ops_,
+                rules_.destinationBase(selection.sourceRoot, selection.destinationRoot,
+                                       selection.typedDestination),
+                observer, result);
+    auto ok = walk.walk(selection.sourceRoot, run);
+    result.stopped = walk.stopped();
+    return ok;
+}
+
+} // namespace tavelin

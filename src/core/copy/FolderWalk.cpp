@@ -1,0 +1,151 @@
+#include "copy/FolderWalk.h"
+
+#include "copy/FolderWalkVisitor.h"
+#include "copy/PathRules.h"
+#include "copy/TempName.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tavelin {
+
+namespace {
+bool isDotOrDotDot(const char* n) {
+    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
+}
+} // namespace
+
+FolderWalk::FolderWalk(const WildcardPattern& pattern, bool subfolders)
+    : pattern_(pattern), subfolders_(subfolders) {}
+
+void FolderWalk::skipFolder(const std::string& path) {
+    skipPath_ = PathRules::normalized(path);
+    struct stat st {};
+    if (::stat(skipPath_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        skipKnown_ = true;
+        skipDev_ = st.st_dev;
+        skipIno_ = st.st_ino;
+    }
+}
+
+bool FolderWalk::isSkipped(int dirFd, const std::string& path, const char* name) const {
+    if (skipPath_.empty()) {
+        return false;
+    }
+    if (PathRules::join(path, name) == skipPath_) {
+        return true;
+    }
+    if (!skipKnown_) {
+        return false;
+    }
+    struct stat st {};
+    return ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == skipDev_ &&
+           st.st_ino == skipIno_;
+}
+
+Result<void> FolderWalk::walk(const std::string& root, FolderWalkVisitor& visitor) {
+    stopped_ = false;
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(describeErrno("cannot open source folder", root, errno));
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const int err = errno;
+        ::close(fd);
+        return fail(describeErrno("cannot list source folder", root, err));
+    }
+    walkFolder(dir, PathRules::normalized(root), std::string(), visitor);
+    ::closedir(dir);
+    return {};
+}
+
+void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string& relative,
+                            FolderWalkVisitor& visitor) {
+    const int fd = ::dirfd(dir);
+    visitor.enterFolder(path, relative);
+    struct Leave {
+        FolderWalkVisitor& v;
+        ~Leave() { v.leaveFolder(); }
+    } leave{visitor};
+    std::vector<std::string> subs;
+
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            if (errno != 0) {
+                visitor.failure(path, describeErrno("cannot list folder", path, errno));
+            }
+            break;
+        }
+        const char* name = entry->d_name;
+        if (isDotOrDotDot(name) || TempName::isTemp(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        struct stat st {};
+        bool haveStat = false;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue; // gone since it was listed
+            }
+            haveStat = true;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK
+                                                 : S_ISREG(st.st_mode) ? DT_REG
+                                                                       : DT_UNKNOWN;
+        }
+        if (type == DT_DIR) {
+            if (subfolders_ && !isSkipped(fd, path, name)) {
+                subs.emplace_back(name);
+            }
+            continue;
+        }
+        if ((type != DT_REG && type != DT_LNK) || !pattern_.matches(name)) {
+            continue;
+        }
+        if (type == DT_LNK || !haveStat) {
+            // Follows a link: a link to a file is that file; links to folders and to nothing
+            // are left out.
+            if (::fstatat(fd, name, &st, 0) != 0) {
+                continue;
+            }
+        }
+        if (!S_ISREG(st.st_mode)) {
+            continue;
+        }
+        visitor.file(fd, name, st, path);
+        if (visitor.stopRequested()) {
+            stopped_ = true;
+            return;
+        }
+    }
+
+    for (const auto& sub : subs) {
+        if (stopped_) {
+            return;
+        }
+        visitor.subfolder();
+        const std::string subPath = PathRules::join(path, sub);
+        const int subFd =
+            ::openat(fd, sub.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DIR* subDir = subFd >= 0 ? ::fdopendir(subFd) : nullptr;
+        if (subDir == nullptr) {
+            const int err = errno;
+            if (subFd >= 0) {
+                ::close(subFd);
+            }
+            visitor.failure(subPath, describeErrno("cannot open folder", subPath, err));
+            continue;
+        }
+        walkFolder(subDir, subPath, relative.empty() ? sub : PathRules::join(relative, sub),
+                   visitor);
+        ::closedir(subDir);
+    }
+}
+
+} // namespace tavelin

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "copy/WildcardPattern.h"
+#include "util/Error.h"
+
+#include <dirent.h>
+#include <string>
+#include <sys/types.h>
+
+namespace tavelin {
+
+class FolderWalkVisitor;
+
+// The one walk that both the survey and the copy run use, so that they always agree:
+// depth first; a folder's own matching files in listing order, then its sub-folders in
+// listing order. Hidden entries (names starting with ".") are included. Links to folders are
+// never followed (no loops); links to files count as the file. FIFOs, sockets and devices are
+// left out. One open folder and one list of sub-folder names per level of the walk.
+class FolderWalk {
+public:
+    FolderWalk(const WildcardPattern& pattern, bool subfolders);
+
+    // A folder that must not be walked (the destination, when it lies inside the source).
+    void skipFolder(const std::string& path);
+
+    // Fails only when the root folder itself cannot be opened.
+    Result<void> walk(const std::string& root, FolderWalkVisitor& visitor);
+    // The last walk ended early because its visitor asked it to stop.
+    bool stopped() const { return stopped_; }
+
+private:
+    void walkFolder(DIR* dir, const std::string& path, const std::string& relative,
+                    FolderWalkVisitor& visitor);
+    bool isSkipped(int dirFd, const std::string& path, const char* name) const;
+
+    const WildcardPattern& pattern_;
+    bool subfolders_;
+    std::string skipPath_;
+    bool skipKnown_ = false;
+    dev_t skipDev_ = 0;
+    ino_t skipIno_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace tavelin

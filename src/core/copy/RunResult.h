@@ -1,0 +1,22 @@
+#pragma once
+
+#include "copy/FileFailure.h"
+#include "copy/RunProgress.h"
+#include "copy/SurveyTotals.h"
+
+#include <vector>
+
+namespace tavelin {
+
+struct RunResult {
+    SurveyTotals totals;
+    RunProgress counters;
+    std::vector<FileFailure> failures;
+    // The run ended early because its observer asked it to stop.
+    bool stopped = false;
+
+    // Every file that needed copying was copied.
+    bool succeeded() const { return failures.empty() && !stopped; }
+};
+
+} // namespace tavelin

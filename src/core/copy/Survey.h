@@ -1,0 +1,34 @@
+#pragma once
+
+#include "copy/Selection.h"
+#include "copy/SurveyResult.h"
+#include "util/Error.h"
+
+#include <string>
+
+namespace tavelin {
+
+class PathRules;
+
+// Counts what a copy run of a selection looks at: matching files, sub-folders entered, and the
+// exact byte total. It walks exactly as the run does, and creates nothing.
+class Survey {
+public:
+    explicit Survey(const PathRules& rules) : rules_(rules) {}
+
+    Result<SurveyResult> CountFiles(const Selection& selection) const;
+
+    // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
+    Result<SurveyResult> Size_Of_All_Files_Found_Under(const std::string& path_to_search,
+                                                       const std::string& file_to_search_for,
+                                                       bool subfolders,
+                                                       const std::string& skip) const;
+
+    // The folder a run must not walk: its destination, when that lies inside the source.
+    static std::string folderToSkip(const PathRules& rules, const Selection& selection);
+
+private:
+    const PathRules& rules_;
+};
+
+} // namespace tavelin

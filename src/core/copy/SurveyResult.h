@@ -1,0 +1,16 @@
+#pragma once
+
+#include "copy/FileFailure.h"
+#include "copy/SurveyTotals.h"
+
+#include <vector>
+
+namespace tavelin {
+
+struct SurveyResult {
+    SurveyTotals totals;
+    // Folders that could not be listed.
+    std::vector<FileFailure> failures;
+};
+
+} // namespace tavelin

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Volume.h"
+
+#include <string>
+#include <vector>
+
+namespace tavelin {
+
+// The mounted volumes a user can pick from: the root folder first, pseudo file systems left out.
+class Volumes {
+public:
+    virtual ~Volumes() = default;
+    virtual std::vector<Volume> list() const = 0;
+
+    // True when `path` is the root folder of a listed volume ("drive root").
+    bool isMountPoint(const std::string& path) const;
+};
+
+} // namespace tavelin

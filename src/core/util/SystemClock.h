@@ -1,0 +1,13 @@
+#pragma once
+
+#include "util/Clock.h"
+
+namespace tavelin {
+
+// The machine's local wall clock, to the second.
+class SystemClock final : public Clock {
+public:
+    LocalDateTime now() const override;
+};
+
+} // namespace tavelin
