@@ -1,1 +1,104 @@
+#include "cli/RunCli.h"
+#include "core/TempTree.h"
+
 #include <gtest/gtest.h>
+#include <regex>
+
+namespace tavelin {
+namespace {
+
+using test::runCli;
+using test::TempTree;
+
+constexpr std::int64_t kT = 1'700'000'000;
+
+TEST(CliCopyTest, PrintsTheSummaryLineAndCopies) {
+    TempTree tree;
+    tree.write("src/a.txt", "aaa", kT);
+    tree.write("src/b.doc", "bb", kT);
+    tree.write("src/c.pdf", "c", kT);
+    tree.write("src/sub/d.txt", "dddd", kT);
+    const auto r = runCli({"copy", tree.path("src"), tree.path("dst"), "--pattern", "*.txt;*.doc",
+                           "--subfolders"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::regex summary(R"(Last run @ \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d -:- 3 Files Scaned -:- 3 )"
+                             R"(Files copied -:- Copy Size = 9 Bytes\n)");
+    EXPECT_TRUE(std::regex_match(r.out, summary)) << r.out;
+    EXPECT_EQ(r.err, ""); // not a terminal: no progress line
+    EXPECT_EQ(tree.read("dst/sub/d.txt"), "dddd");
+    EXPECT_FALSE(tree.exists("dst/c.pdf"));
+}
+
+TEST(CliCopyTest, JsonNamesEveryFigureAndEachFailure) {
+    TempTree tree;
+    tree.write("src/a.txt", "aaa", kT);
+    tree.write("src/b\"q.txt", "bb", kT);
+    tree.mkdir("dst/b\"q.txt/blocker"); // an older, non-empty folder where the file must go
+    tree.setMtime("dst/b\"q.txt", kT - 100);
+    const auto r = runCli({"copy", tree.path("src"), tree.path("dst"), "--json"});
+    EXPECT_EQ(r.status, 1);
+    const std::regex json(R"(\{"scanned":2,"copied":1,"failed":1,"bytes":3,"folders":0,)"
+                          R"("errors":\[\{"path":".*/src/b\\"q\.txt","error":"cannot replace .*"\}\]\}\n)");
+    EXPECT_TRUE(std::regex_match(r.out, json)) << r.out;
+}
+
+TEST(CliCountTest, PrintsFoldersFilesAndSize) {
+    TempTree tree;
+    tree.write("src/a.pdf", std::string(100, 'x'));
+    tree.write("src/b.PDF", std::string(200, 'x'));
+    tree.write("src/sub/c.pdf", std::string(300, 'x'));
+    tree.write("src/sub/d.txt", "x");
+    EXPECT_EQ(runCli({"count", tree.path("src"), "--pattern", "*.pdf", "--subfolders"}).out,
+              "Folders: 1\nFiles: 3\nSize: 600 Bytes\n");
+    EXPECT_EQ(runCli({"count", tree.path("src"), "--pattern", "*.pdf", "--json"}).out,
+              "{\"files\":2,\"folders\":0,\"bytes\":300}\n");
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* errorText;
+};
+
+class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(CliUsageTest, BadUsageOrInputExitsTwoWithAClearMessage) {
+    TempTree tree;
+    tree.write("src/a.txt", "a");
+    std::vector<std::string> args;
+    for (auto a : GetParam().args) {
+        if (a.starts_with("@")) {
+            a = tree.path(a.substr(1));
+        }
+        args.push_back(a);
+    }
+    const auto r = runCli(args);
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_NE(r.err.find(GetParam().errorText), std::string::npos) << r.err;
+    EXPECT_FALSE(tree.exists("dst"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliUsageTest,
+    ::testing::Values(
+        UsageCase{"missing_source", {"copy", "@nowhere", "@dst"}, 2, "No such file or directory"},
+        UsageCase{"unknown_option", {"copy", "@src", "@dst", "--frobnicate"}, 2,
+                  "unknown option '--frobnicate'"},
+        UsageCase{"missing_destination", {"copy", "@src"}, 2, "needs SOURCE and DESTINATION"},
+        UsageCase{"count_missing_source", {"count", "@nowhere"}, 2, "cannot open source folder"},
+        UsageCase{"unknown_command", {"frobnicate"}, 2, "unknown command"},
+        UsageCase{"no_command", {}, 2, "usage: tavelin-cli"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliTest, HelpAndVersion) {
+    const auto version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tavelin-cli 1.07\n");
+    const auto help = runCli({"copy", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--typed-destination"), std::string::npos);
+}
+
+} // namespace
+} // namespace tavelin

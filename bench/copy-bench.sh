@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Times `tavelin-cli copy` against `cp -r --preserve=timestamps` (fresh copy) and
+# `rsync -rt --update` (fresh and unchanged tree), tools alternating round by round, each into
+# its own fresh destination. Reports medians and the median ratio, then the peak memory of
+# tavelin-cli for 10,000, 50,000 and 100,000 files.
+#   bench/copy-bench.sh BUILD_DIR [ROUNDS]
+set -euo pipefail
+build=${1:-build}
+rounds=${2:-5}
+cli=$(realpath "$build/src/cli/tavelin-cli")
+gen=$(realpath "$build/bench/tavelin-bench-tree")
+
+ws=$(mktemp -d /tmp/tavelin-bench-XXXXXX)
+where="disk ($ws)"
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=8g tmpfs "$ws" 2>/dev/null; then
+    where="tmpfs ($ws)"
+fi
+cleanup() { cd /; umount "$ws" 2>/dev/null || true; rm -rf "$ws"; }
+trap cleanup EXIT
+echo "working on $where"
+cd "$ws"
+"$gen" src --files 50000
+
+now() { date +%s.%N; }
+declare -A times
+run_timed() { # name command...
+    local name=$1; shift
+    local t0 t1
+    t0=$(now); "$@" >/dev/null; t1=$(now)
+    times[$name]+="$(echo "$t1 - $t0" | bc -l) "
+}
+median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+
+for ((r = 1; r <= rounds; r++)); do
+    rm -rf d-tavelin d-cp d-rsync
+    run_timed tavelin-fresh "$cli" copy src d-tavelin --subfolders
+    run_timed cp-fresh cp -r --preserve=timestamps src d-cp
+    run_timed rsync-fresh rsync -rt --update src/ d-rsync/
+    run_timed tavelin-noop "$cli" copy src d-tavelin --subfolders
+    run_timed rsync-noop rsync -rt --update src/ d-rsync/
+    echo "round $r done"
+done
+rm -rf d-tavelin d-cp d-rsync
+
+printf '\n%-14s %s\n' "measure" "median seconds (all runs)"
+for k in tavelin-fresh cp-fresh rsync-fresh tavelin-noop rsync-noop; do
+    printf '%-14s %.3f  (%s)\n' "$k" "$(echo "${times[$k]}" | median)" "${times[$k]}"
+done
+ratio() { echo "scale=2; $(echo "${times[$1]}" | median) / $(echo "${times[$2]}" | median)" | bc -l; }
+echo
+echo "fresh copy: tavelin / cp    = $(ratio tavelin-fresh cp-fresh)  (target <= 1.0)"
+echo "fresh copy: tavelin / rsync = $(ratio tavelin-fresh rsync-fresh)"
+echo "no-op run:  tavelin / rsync = $(ratio tavelin-noop rsync-noop)  (target <= 0.6)"
+
+echo
+echo "peak memory of tavelin-cli copy (target <= 8 MiB, flat in the number of files):"
+rm -rf src
+for n in 10000 50000 100000; do
+    "$gen" "m$n" --files "$n" --max-size 2048 >/dev/null
+    kb=$( { /usr/bin/time -f '%M' "$cli" copy "m$n" "d$n" --subfolders >/dev/null; } 2>&1 | tail -1)
+    echo "  $n files: $kb KiB"
+    rm -rf "m$n" "d$n"
+done

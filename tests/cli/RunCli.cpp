@@ -1,0 +1,62 @@
+#include "cli/RunCli.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavelin::test {
+
+namespace {
+std::string slurp(int fd) {
+    std::string s;
+    char buf[4096];
+    ::lseek(fd, 0, SEEK_SET);
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0) {
+        s.append(buf, static_cast<std::size_t>(n));
+    }
+    return s;
+}
+} // namespace
+
+CliOutput runCli(const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& env) {
+    char outName[] = "/tmp/tavelin-cli-out-XXXXXX";
+    char errName[] = "/tmp/tavelin-cli-err-XXXXXX";
+    const int outFd = ::mkstemp(outName);
+    const int errFd = ::mkstemp(errName);
+    ::unlink(outName);
+    ::unlink(errName);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outFd, 1);
+        ::dup2(errFd, 2);
+        const int devNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(devNull, 0);
+        for (const auto& [k, v] : env) {
+            ::setenv(k.c_str(), v.c_str(), 1);
+        }
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(TAVELIN_CLI_PATH));
+        for (const auto& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(TAVELIN_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CliOutput result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = slurp(outFd);
+    result.err = slurp(errFd);
+    ::close(outFd);
+    ::close(errFd);
+    return result;
+}
+
+} // namespace tavelin::test
