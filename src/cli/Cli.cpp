@@ -4,6 +4,8 @@
 #include "CopyCommand.h"
 #include "CountCommand.h"
 #include "ExitCode.h"
+#include "ServeCommand.h"
+#include "TasksCommand.h"
 #include "util/Version.h"
 
 #include <ostream>
@@ -13,6 +15,8 @@ namespace tavelin::cli {
 Cli::Cli() {
     add(std::make_unique<CopyCommand>());
     add(std::make_unique<CountCommand>());
+    add(std::make_unique<TasksCommand>());
+    add(std::make_unique<ServeCommand>());
 }
 
 void Cli::add(std::unique_ptr<Command> command) {

@@ -22,7 +22,7 @@ std::string slurp(int fd) {
 }
 } // namespace
 
-CliOutput runCli(const std::vector<std::string>& args,
+Spawned spawnCli(const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env) {
     char outName[] = "/tmp/tavelin-cli-out-XXXXXX";
     char errName[] = "/tmp/tavelin-cli-err-XXXXXX";
@@ -48,14 +48,37 @@ CliOutput runCli(const std::vector<std::string>& args,
         ::execv(TAVELIN_CLI_PATH, argv.data());
         ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    return Spawned{pid, outFd, errFd};
+}
+
+std::string Spawned::out() const {
+    return slurp(outFd);
+}
+
+std::string Spawned::err() const {
+    return slurp(errFd);
+}
+
+int Spawned::waitExit(double seconds) {
+    for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        ::usleep(10000);
+    }
+    return -1;
+}
+
+CliOutput runCli(const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& env) {
+    Spawned child = spawnCli(args, env);
     CliOutput result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = slurp(outFd);
-    result.err = slurp(errFd);
-    ::close(outFd);
-    ::close(errFd);
+    result.status = child.waitExit(120);
+    result.out = child.out();
+    result.err = child.err();
+    ::close(child.outFd);
+    ::close(child.errFd);
     return result;
 }
 

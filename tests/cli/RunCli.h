@@ -17,4 +17,19 @@ struct CliOutput {
 CliOutput runCli(const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env = {});
 
+// A tavelin-cli left running in the background; its output goes to temporary files.
+struct Spawned {
+    int pid = -1;
+    int outFd = -1;
+    int errFd = -1;
+
+    std::string out() const;
+    std::string err() const;
+    // Waits up to `seconds` for the process to end; -1 when it did not.
+    int waitExit(double seconds);
+};
+
+Spawned spawnCli(const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& env = {});
+
 } // namespace tavelin::test

@@ -7,13 +7,17 @@ namespace tavelin {
 
 // An error is a value: a message that names the operation and the path or file involved.
 struct Error {
+    // What a caller may need to tell apart without reading the message.
+    enum class Kind { General, NameTaken, BadInterval, NotFound, Database };
+
     std::string message;
+    Kind kind = Kind::General;
 };
 
 template <class T> using Result = std::expected<T, Error>;
 
-inline std::unexpected<Error> fail(std::string message) {
-    return std::unexpected<Error>(Error{std::move(message)});
+inline std::unexpected<Error> fail(std::string message, Error::Kind kind = Error::Kind::General) {
+    return std::unexpected<Error>(Error{std::move(message), kind});
 }
 
 // "<operation> '<path>': <strerror(err)>"

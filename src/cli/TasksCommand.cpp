@@ -1,0 +1,187 @@
+#include "TasksCommand.h"
+
+#include "Arguments.h"
+#include "Context.h"
+#include "ExitCode.h"
+#include "Paths.h"
+#include "ProgressLine.h"
+#include "StoreOpener.h"
+#include "TaskTable.h"
+#include "copy/CopyEngine.h"
+#include "copy/RunSummary.h"
+#include "tasks/TaskRunner.h"
+#include "tasks/UpdateRates.h"
+#include "util/Clock.h"
+
+#include <ostream>
+
+namespace tavelin::cli {
+
+std::string TasksCommand::summary() const {
+    return "list, add, remove or run the scheduled tasks";
+}
+
+std::string TasksCommand::usage() const {
+    return "usage: tavelin-cli tasks list [--json] [--db PATH]\n"
+           "       tavelin-cli tasks add NAME --source S --destination D --every INTERVAL\n"
+           "                             [--pattern P] [--subfolders] [--typed-destination]\n"
+           "                             [--db PATH]\n"
+           "       tavelin-cli tasks remove NAME [--db PATH]\n"
+           "       tavelin-cli tasks run NAME [--db PATH]\n"
+           "INTERVAL is what the update-rate box takes: \"15 Min\", \"30 Min\", \"1  hrs\",\n"
+           "\"2  hrs\" or a time between runs as hh:mm (\"07:30\").\n"
+           "The task file is --db, else $TAVELIN_DB, else tasks.db beside the program,\n"
+           "else ~/.local/share/Tavelin/tasks.db.\n";
+}
+
+int TasksCommand::run(const std::vector<std::string>& args, Context& context) {
+    if (args.empty()) {
+        context.err << "tavelin-cli tasks: needs list, add, remove or run\n" << usage();
+        return kUsage;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "list") {
+        return list(rest, context);
+    }
+    if (args[0] == "add") {
+        return add(rest, context);
+    }
+    if (args[0] == "remove") {
+        return remove(rest, context);
+    }
+    if (args[0] == "run") {
+        return runTask(rest, context);
+    }
+    context.err << "tavelin-cli tasks: unknown action '" << args[0] << "'\n" << usage();
+    return kUsage;
+}
+
+namespace {
+
+// Parses, opens the store, and reports problems the same way for every action.
+template <class Body>
+int withStore(const char* action, const std::vector<std::string>& args,
+              const std::set<std::string>& flags, std::set<std::string> options,
+              std::size_t positionals, Context& context, const std::string& usage, Body body) {
+    options.insert("--db");
+    auto parsed = Arguments::parse(args, flags, options);
+    if (!parsed) {
+        context.err << "tavelin-cli tasks " << action << ": " << parsed.error().message << "\n"
+                    << usage;
+        return kUsage;
+    }
+    if (parsed->positionals().size() != positionals) {
+        context.err << "tavelin-cli tasks " << action
+                    << (positionals ? ": needs one task NAME\n" : ": takes no NAME\n") << usage;
+        return kUsage;
+    }
+    auto store = StoreOpener::open(parsed->value("--db"), context);
+    if (!store) {
+        context.err << "tavelin-cli tasks " << action << ": " << store.error().message << "\n";
+        return kUsage;
+    }
+    return body(*parsed, *store);
+}
+
+} // namespace
+
+int TasksCommand::list(const std::vector<std::string>& args, Context& context) {
+    return withStore("list", args, {"--json"}, {}, 0, context, usage(),
+                     [&](const Arguments& a, TaskStore& store) {
+                         auto tasks = store.listTasks();
+                         if (!tasks) {
+                             context.err << "tavelin-cli tasks list: " << tasks.error().message
+                                         << "\n";
+                             return int{kUsage};
+                         }
+                         if (a.has("--json")) {
+                             TaskTable::printJson(context.out, *tasks);
+                         } else {
+                             TaskTable::printText(context.out, *tasks);
+                         }
+                         return int{kDone};
+                     });
+}
+
+int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
+    return withStore(
+        "add", args, {"--subfolders", "--typed-destination"},
+        {"--source", "--destination", "--every", "--pattern"}, 1, context, usage(),
+        [&](const Arguments& a, TaskStore& store) {
+            const auto* source = a.value("--source");
+            const auto* destination = a.value("--destination");
+            const auto* every = a.value("--every");
+            if (source == nullptr || destination == nullptr || every == nullptr) {
+                context.err << "tavelin-cli tasks add: needs --source, --destination and --every\n"
+                            << usage();
+                return int{kUsage};
+            }
+            TaskRecord draft;
+            draft.task_name = a.positionals()[0];
+            draft.task_source = Paths::absolute(*source);
+            draft.task_uncpath = a.has("--typed-destination") ? 1 : 0;
+            draft.task_destination =
+                draft.task_uncpath ? *destination : Paths::absolute(*destination);
+            draft.task_subfolders = a.has("--subfolders") ? 1 : 0;
+            draft.task_interval = UpdateRates::intervalFor(*every);
+            if (const auto* p = a.value("--pattern")) {
+                draft.task_filetypes = *p;
+            }
+            auto saved = store.AddTask(draft, context.clock.now());
+            if (!saved) {
+                context.err << "tavelin-cli tasks add: " << saved.error().message << "\n";
+                return int{kUsage};
+            }
+            context.out << "Task '" << saved->task_name << "' saved; next run "
+                        << saved->task_nextdate->display() << "\n";
+            return int{kDone};
+        });
+}
+
+int TasksCommand::remove(const std::vector<std::string>& args, Context& context) {
+    return withStore("remove", args, {}, {}, 1, context, usage(),
+                     [&](const Arguments& a, TaskStore& store) {
+                         auto deleted = store.DeleteTask(a.positionals()[0]);
+                         if (!deleted) {
+                             context.err << "tavelin-cli tasks remove: "
+                                         << deleted.error().message << "\n";
+                             return int{kUsage};
+                         }
+                         if (!*deleted) {
+                             context.err << "tavelin-cli tasks remove: no task named '"
+                                         << a.positionals()[0] << "'\n";
+                             return int{kUsage};
+                         }
+                         context.out << "Task '" << a.positionals()[0] << "' removed\n";
+                         return int{kDone};
+                     });
+}
+
+int TasksCommand::runTask(const std::vector<std::string>& args, Context& context) {
+    return withStore(
+        "run", args, {}, {}, 1, context, usage(), [&](const Arguments& a, TaskStore& store) {
+            const CopyEngine engine(context.volumes, context.fileOps);
+            TaskRunner runner(store, engine, context.clock);
+            ProgressLine progress(context.err, context.errIsTerminal, context.stop);
+            auto outcome = runner.runNow(a.positionals()[0], &progress);
+            progress.finish();
+            if (!outcome) {
+                context.err << "tavelin-cli tasks run: " << outcome.error().message << "\n";
+                return int{kUsage};
+            }
+            const auto& r = outcome->run;
+            context.out << outcome->task.task_name << " -:- " << outcome->status << " -:- "
+                        << RunSummary::line(outcome->finishedAt, r.totals.totalFiles,
+                                            r.counters.filesCopied, r.counters.bytesCopied)
+                        << "\n";
+            for (const auto& f : r.failures) {
+                context.out << f.path << ": " << f.reason << "\n";
+            }
+            if (r.failures.empty() && !outcome->ok()) {
+                context.out << outcome->firstFailure << "\n";
+            }
+            return outcome->ok() ? int{kDone} : int{kFailures};
+        });
+}
+
+} // namespace tavelin::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "tasks/SqliteStatement.h"
+#include "util/Error.h"
+
+#include <string>
+
+struct sqlite3;
+
+namespace tavelin {
+
+// An open SQLite connection. Errors name the operation and the file.
+class SqliteDatabase {
+public:
+    // Opens (creating only when the file does not exist yet) with WAL and a busy timeout.
+    static Result<SqliteDatabase> open(const std::string& path, int busyTimeoutMs = 5000);
+
+    ~SqliteDatabase();
+    SqliteDatabase(SqliteDatabase&& other) noexcept;
+    SqliteDatabase& operator=(SqliteDatabase&& other) noexcept;
+    SqliteDatabase(const SqliteDatabase&) = delete;
+
+    Result<SqliteStatement> prepare(const std::string& sql, const std::string& operation);
+    Result<void> exec(const std::string& sql, const std::string& operation);
+    // Fails with a message naming the operation, the file and what SQLite said.
+    std::unexpected<Error> failure(const std::string& operation) const;
+    int changes() const;
+    const std::string& path() const { return path_; }
+
+private:
+    SqliteDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+};
+
+} // namespace tavelin

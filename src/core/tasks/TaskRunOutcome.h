@@ -1,0 +1,22 @@
+#pragma once
+
+#include "copy/RunResult.h"
+#include "tasks/TaskRecord.h"
+#include "util/LocalDateTime.h"
+
+#include <string>
+
+namespace tavelin {
+
+// What one run of a task did, as recorded in the store.
+struct TaskRunOutcome {
+    TaskRecord task;       // the task as it was examined before the run
+    RunResult run;         // empty when the run could not start
+    std::string status;    // "OK" or "Failed"
+    std::string firstFailure;
+    LocalDateTime finishedAt;
+
+    bool ok() const { return status == "OK"; }
+};
+
+} // namespace tavelin

@@ -1,0 +1,72 @@
+#include "tasks/TaskRunner.h"
+
+#include "copy/CopyEngine.h"
+#include "tasks/TaskInterval.h"
+#include "tasks/TaskStore.h"
+#include "util/Clock.h"
+
+namespace tavelin {
+
+TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer) {
+    const Selection selection{task.task_source, task.task_destination, task.task_filetypes,
+                              task.task_subfolders != 0, task.task_uncpath != 0};
+    TaskRunOutcome outcome;
+    outcome.task = task;
+    auto run = engine_.RunCopy(selection, observer);
+    if (run) {
+        outcome.run = std::move(*run);
+        outcome.status = outcome.run.succeeded() ? "OK" : "Failed";
+        if (!outcome.run.failures.empty()) {
+            outcome.firstFailure = outcome.run.failures.front().reason;
+        } else if (outcome.run.stopped) {
+            outcome.firstFailure = "the run was stopped before the end";
+        }
+    } else {
+        outcome.status = "Failed";
+        outcome.firstFailure = run.error().message;
+    }
+    outcome.finishedAt = clock_.now();
+    return outcome;
+}
+
+Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* observer) {
+    auto found = store_.findTask(name);
+    if (!found) {
+        return std::unexpected(found.error());
+    }
+    if (!*found) {
+        return fail("no task named '" + name + "'", Error::Kind::NotFound);
+    }
+    const LocalDateTime started = clock_.now();
+    auto outcome = execute(**found, observer);
+    if (auto ok = store_.RecordTaskRun(name, outcome.status, outcome.finishedAt, started); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return outcome;
+}
+
+Result<std::optional<TaskRunOutcome>> TaskRunner::runDue(const TaskRecord& task,
+                                                         RunObserver* observer) {
+    const auto interval = TaskInterval::parse(task.task_interval);
+    if (!interval || !task.task_nextdate) {
+        return std::optional<TaskRunOutcome>();
+    }
+    // Claimed with a provisional next run, so a crash mid-run leaves the task scheduled.
+    auto won = store_.claimDue(task.task_name, *task.task_nextdate,
+                               interval->NextRunTime(clock_.now()));
+    if (!won) {
+        return std::unexpected(won.error());
+    }
+    if (!*won) {
+        return std::optional<TaskRunOutcome>();
+    }
+    auto outcome = execute(task, observer);
+    if (auto ok = store_.RecordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
+                                       task.task_nextdate);
+        !ok) {
+        return std::unexpected(ok.error());
+    }
+    return std::optional<TaskRunOutcome>(std::move(outcome));
+}
+
+} // namespace tavelin

@@ -1,0 +1,376 @@
+#include "tasks/TaskStore.h"
+
+#include "tasks/SqliteTransaction.h"
+#include "tasks/TaskInterval.h"
+#include "util/Clock.h"
+
+#include <sqlite3.h>
+
+namespace tavelin {
+
+namespace {
+
+const char* const kColumns =
+    "task_name, task_source, task_destination, task_subfolders, task_interval, task_lastdate, "
+    "task_nextdate, task_success, task_filetypes, task_uncpath";
+
+const char* const kCreateTable = R"(
+CREATE TABLE tasks (
+    task_name        TEXT NOT NULL,
+    task_source      TEXT NOT NULL DEFAULT '',
+    task_destination TEXT NOT NULL DEFAULT '',
+    task_subfolders  INTEGER NOT NULL DEFAULT 0,
+    task_interval    TEXT NOT NULL DEFAULT '',
+    task_lastdate    TEXT,
+    task_nextdate    TEXT,
+    task_success     TEXT NOT NULL DEFAULT '-',
+    task_filetypes   TEXT NOT NULL DEFAULT '*.*',
+    task_uncpath     INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate);
+)";
+
+// Stored date-times are "yyyy-mm-dd hh:mm:ss"; a file from before kept "dd.mm.yyyy hh:mm:ss".
+std::optional<LocalDateTime> readDate(const SqliteStatement& s, int column) {
+    if (s.isNull(column)) {
+        return std::nullopt;
+    }
+    const std::string text = s.text(column);
+    if (auto t = LocalDateTime::parseStorage(text)) {
+        return t;
+    }
+    return LocalDateTime::parseDisplay(text);
+}
+
+TaskRecord readRow(const SqliteStatement& s) {
+    TaskRecord r;
+    r.task_name = s.text(0);
+    r.task_source = s.text(1);
+    r.task_destination = s.text(2);
+    r.task_subfolders = s.integer(3) != 0 ? 1 : 0;
+    r.task_interval = s.text(4);
+    r.task_lastdate = readDate(s, 5);
+    r.task_nextdate = readDate(s, 6);
+    r.task_success = s.text(7);
+    r.task_filetypes = s.isNull(8) ? "*.*" : s.text(8);
+    r.task_uncpath = s.integer(9) != 0 ? 1 : 0;
+    return r;
+}
+
+void bindDate(SqliteStatement& s, int index, const std::optional<LocalDateTime>& t) {
+    if (t) {
+        s.bind(index, t->storage());
+    } else {
+        s.bindNull(index);
+    }
+}
+
+} // namespace
+
+Result<TaskStore> TaskStore::open(const std::string& path) {
+    auto db = SqliteDatabase::open(path);
+    if (!db) {
+        return std::unexpected(db.error());
+    }
+    TaskStore store(std::move(*db));
+    if (auto ok = store.migrate(); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return store;
+}
+
+Result<void> TaskStore::migrate() {
+    const std::string op = "cannot prepare task database";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto version = db_.prepare("PRAGMA user_version", op);
+    if (!version) {
+        return std::unexpected(version.error());
+    }
+    version->step();
+    const auto current = version->integer(0);
+    if (current == kSchemaVersion) {
+        return {};
+    }
+    if (current > kSchemaVersion) {
+        return fail("cannot open task database '" + db_.path() +
+                        "': it was written by a newer version of Tavelin",
+                    Error::Kind::Database);
+    }
+    auto columns = db_.prepare("PRAGMA table_info(tasks)", op);
+    if (!columns) {
+        return std::unexpected(columns.error());
+    }
+    bool hasTable = false;
+    bool hasFileTypes = false;
+    bool hasUncPath = false;
+    while (columns->step() == SQLITE_ROW) {
+        hasTable = true;
+        const std::string name = columns->text(1);
+        hasFileTypes = hasFileTypes || name == "task_filetypes";
+        hasUncPath = hasUncPath || name == "task_uncpath";
+    }
+    if (!hasTable) {
+        if (auto ok = db_.exec(kCreateTable, op); !ok) {
+            return ok;
+        }
+    } else {
+        // A file with the eight original columns: add what a run needs, keep every row.
+        if (!hasFileTypes) {
+            if (auto ok = db_.exec("ALTER TABLE tasks ADD COLUMN task_filetypes TEXT NOT NULL "
+                                   "DEFAULT '*.*'",
+                                   op);
+                !ok) {
+                return ok;
+            }
+        }
+        if (!hasUncPath) {
+            if (auto ok = db_.exec(
+                    "ALTER TABLE tasks ADD COLUMN task_uncpath INTEGER NOT NULL DEFAULT 0", op);
+                !ok) {
+                return ok;
+            }
+        }
+        // Date-times in the old "dd.mm.yyyy" form do not sort; store them sortably.
+        auto rows = db_.prepare("SELECT rowid, task_lastdate, task_nextdate FROM tasks", op);
+        auto update = db_.prepare(
+            "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+        if (!rows || !update) {
+            return db_.failure(op);
+        }
+        while (rows->step() == SQLITE_ROW) {
+            auto last = readDate(*rows, 1);
+            auto next = readDate(*rows, 2);
+            update->reset();
+            bindDate(*update, 1, last);
+            bindDate(*update, 2, next);
+            update->bind(3, rows->integer(0));
+            if (update->step() != SQLITE_DONE) {
+                return db_.failure(op);
+            }
+        }
+        if (auto ok = db_.exec(
+                "CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate)", op);
+            !ok) {
+            return ok;
+        }
+    }
+    if (auto ok = db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op); !ok) {
+        return ok;
+    }
+    return tx->commit();
+}
+
+Result<std::vector<TaskRecord>> TaskStore::select(const std::string& where,
+                                                  const std::string& operation,
+                                                  const std::string& bound) {
+    auto s = db_.prepare(std::string("SELECT ") + kColumns + " FROM tasks " + where, operation);
+    if (!s) {
+        return std::unexpected(s.error());
+    }
+    if (where.find("?1") != std::string::npos) {
+        s->bind(1, bound);
+    }
+    std::vector<TaskRecord> out;
+    int rc;
+    while ((rc = s->step()) == SQLITE_ROW) {
+        out.push_back(readRow(*s));
+    }
+    if (rc != SQLITE_DONE) {
+        return db_.failure(operation);
+    }
+    return out;
+}
+
+Result<std::vector<TaskRecord>> TaskStore::listTasks() {
+    return select("ORDER BY task_nextdate, rowid", "cannot list tasks in");
+}
+
+Result<std::optional<TaskRecord>> TaskStore::findTask(const std::string& name) {
+    auto rows = select("WHERE task_name = ?1 ORDER BY rowid LIMIT 1", "cannot find task in", name);
+    if (!rows) {
+        return std::unexpected(rows.error());
+    }
+    if (rows->empty()) {
+        return std::optional<TaskRecord>();
+    }
+    return std::optional<TaskRecord>(rows->front());
+}
+
+Result<std::vector<TaskRecord>> TaskStore::dueTasks(const LocalDateTime& now) {
+    auto rows = select("WHERE task_nextdate <= ?1 ORDER BY task_nextdate, rowid",
+                       "cannot read due tasks from", now.storage());
+    if (!rows) {
+        return rows;
+    }
+    std::erase_if(*rows, [](const TaskRecord& r) {
+        return !TaskInterval::parse(r.task_interval) || !r.task_nextdate;
+    });
+    return rows;
+}
+
+Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTime& now) {
+    const auto interval = TaskInterval::parse(draft.task_interval);
+    if (!interval) {
+        return fail("Please enter or select the update interval!", Error::Kind::BadInterval);
+    }
+    const std::string op = "cannot save task in";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto taken = db_.prepare("SELECT 1 FROM tasks WHERE task_name = ?1", op);
+    if (!taken) {
+        return std::unexpected(taken.error());
+    }
+    taken->bind(1, draft.task_name);
+    if (taken->step() == SQLITE_ROW) {
+        return fail("Task name already exist!", Error::Kind::NameTaken);
+    }
+    TaskRecord row = draft;
+    row.task_interval = interval->text();
+    row.task_lastdate = now;
+    row.task_nextdate = interval->NextRunTime(now);
+    row.task_success = "-";
+    auto insert = db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
+                                  ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+                              op);
+    if (!insert) {
+        return std::unexpected(insert.error());
+    }
+    insert->bind(1, row.task_name)
+        .bind(2, row.task_source)
+        .bind(3, row.task_destination)
+        .bind(4, std::int64_t{row.task_subfolders})
+        .bind(5, row.task_interval);
+    bindDate(*insert, 6, row.task_lastdate);
+    bindDate(*insert, 7, row.task_nextdate);
+    insert->bind(8, row.task_success)
+        .bind(9, row.task_filetypes)
+        .bind(10, std::int64_t{row.task_uncpath});
+    if (insert->step() != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    if (auto ok = tx->commit(); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return row;
+}
+
+Result<bool> TaskStore::DeleteTask(const std::string& name) {
+    const std::string op = "cannot delete task from";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto del = db_.prepare("DELETE FROM tasks WHERE task_name = ?1", op);
+    if (!del) {
+        return std::unexpected(del.error());
+    }
+    del->bind(1, name);
+    if (del->step() != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    const bool deleted = db_.changes() > 0;
+    if (auto ok = tx->commit(); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return deleted;
+}
+
+Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string& status,
+                                      const LocalDateTime& now, std::optional<LocalDateTime> due) {
+    const std::string op = "cannot record the run of a task in";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks "
+                            "WHERE task_name = ?1 ORDER BY rowid LIMIT 1",
+                            op);
+    if (!rows) {
+        return std::unexpected(rows.error());
+    }
+    rows->bind(1, name);
+    if (rows->step() != SQLITE_ROW) {
+        return false; // deleted meanwhile: nothing to record
+    }
+    const auto rowid = rows->integer(0);
+    const auto interval = TaskInterval::parse(rows->text(1));
+    const auto last = due ? due : readDate(*rows, 2);
+    auto update = interval ? db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2, "
+                                         "task_success = ?3 WHERE rowid = ?4",
+                                         op)
+                           // An interval that cannot schedule keeps its run times.
+                           : db_.prepare("UPDATE tasks SET task_success = ?3 WHERE rowid = ?4", op);
+    if (!update) {
+        return std::unexpected(update.error());
+    }
+    if (interval) {
+        bindDate(*update, 1, last);
+        update->bind(2, interval->NextRunTime(now).storage());
+    }
+    update->bind(3, status).bind(4, rowid);
+    if (update->step() != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    if (auto ok = tx->commit(); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return true;
+}
+
+Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
+    const std::string op = "cannot reschedule tasks in";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks", op);
+    auto update = db_.prepare(
+        "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+    if (!rows || !update) {
+        return db_.failure(op);
+    }
+    while (rows->step() == SQLITE_ROW) {
+        const auto interval = TaskInterval::parse(rows->text(1));
+        if (!interval) {
+            continue;
+        }
+        update->reset();
+        bindDate(*update, 1, readDate(*rows, 2));
+        update->bind(2, interval->NextRunTime(clock.now()).storage());
+        update->bind(3, rows->integer(0));
+        if (update->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+    }
+    return tx->commit();
+}
+
+Result<bool> TaskStore::claimDue(const std::string& name, const LocalDateTime& due,
+                                 const LocalDateTime& provisionalNext) {
+    const std::string op = "cannot claim a due task in";
+    auto tx = SqliteTransaction::begin(db_, op);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    auto claim = db_.prepare(
+        "UPDATE tasks SET task_nextdate = ?1 WHERE task_name = ?2 AND task_nextdate = ?3", op);
+    if (!claim) {
+        return std::unexpected(claim.error());
+    }
+    claim->bind(1, provisionalNext.storage()).bind(2, name).bind(3, due.storage());
+    if (claim->step() != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    const bool won = db_.changes() == 1;
+    if (auto ok = tx->commit(); !ok) {
+        return std::unexpected(ok.error());
+    }
+    return won;
+}
+
+} // namespace tavelin

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "tasks/SqliteDatabase.h"
+#include "tasks/TaskRecord.h"
+#include "util/Error.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavelin {
+
+class Clock;
+
+// The scheduled tasks in tasks.db. Every value is bound, every write runs in BEGIN IMMEDIATE,
+// and the file is shared safely by the window and `tavelin-cli serve`.
+class TaskStore {
+public:
+    static constexpr int kSchemaVersion = 2;
+
+    // Opens the file (created with its table when missing; an older file upgraded in place).
+    static Result<TaskStore> open(const std::string& path);
+
+    // Saves a new task; its last run is `now` and its next run `now` plus the interval.
+    // Fails with "Task name already exist!" or "Please enter or select the update interval!".
+    Result<TaskRecord> AddTask(const TaskRecord& draft, const LocalDateTime& now);
+    // True when a task of that name was deleted.
+    Result<bool> DeleteTask(const std::string& name);
+    // Records a run that ended at `now`: the last run becomes `due` (the claimed due time; by
+    // default the task's next run time as it stood), the next run `now` plus the interval.
+    // Does nothing for a name that no longer exists.
+    Result<bool> RecordTaskRun(const std::string& name, const std::string& status,
+                               const LocalDateTime& now,
+                               std::optional<LocalDateTime> due = std::nullopt);
+    // Gives every task a next run one interval after now; its old next run becomes its last.
+    Result<void> RescheduleTasks(const Clock& clock);
+
+    Result<std::vector<TaskRecord>> listTasks();
+    Result<std::optional<TaskRecord>> findTask(const std::string& name);
+    // Tasks whose next run is at or before `now`, earliest first; never one whose interval
+    // cannot schedule it.
+    Result<std::vector<TaskRecord>> dueTasks(const LocalDateTime& now);
+    // Takes a due run for this process: moves the next run from `due` to `provisionalNext` only
+    // where it still is `due`. False when another scheduler took it first.
+    Result<bool> claimDue(const std::string& name, const LocalDateTime& due,
+                          const LocalDateTime& provisionalNext);
+
+    const std::string& path() const { return db_.path(); }
+
+private:
+    explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
+    Result<void> migrate();
+    Result<std::vector<TaskRecord>> select(const std::string& where, const std::string& operation,
+                                           const std::string& bound = {});
+
+    SqliteDatabase db_;
+};
+
+} // namespace tavelin

@@ -1,0 +1,118 @@
+#include "copy/CopyEngine.h"
+#include "copy/FileOps.h"
+#include "copy/RunObserver.h"
+#include "core/FakeClock.h"
+#include "core/FakeVolumes.h"
+#include "core/TempTree.h"
+#include "tasks/DueTaskScheduler.h"
+#include "tasks/TaskRunner.h"
+#include "tasks/TaskStore.h"
+
+#include <gtest/gtest.h>
+
+namespace tavelin {
+namespace {
+
+using test::at;
+
+class TaskRunnerTest : public ::testing::Test {
+protected:
+    TaskRunnerTest() : clock(at("10.03.2026 09:45:00")) {}
+
+    void SetUp() override {
+        auto s = TaskStore::open(tree.path("tasks.db"));
+        ASSERT_TRUE(s.has_value());
+        store.emplace(std::move(*s));
+    }
+    void addTask(const std::string& name, const std::string& folder,
+                 const std::string& interval = "00:15") {
+        TaskRecord r;
+        r.task_name = name;
+        r.task_source = tree.path(folder);
+        r.task_destination = tree.path("out/" + folder);
+        r.task_subfolders = 1;
+        r.task_interval = interval;
+        r.task_filetypes = "*.txt";
+        ASSERT_TRUE(store->AddTask(r, clock.now()).has_value());
+    }
+    std::vector<std::string> runPass() {
+        TaskRunner runner(*store, engine, clock);
+        DueTaskScheduler scheduler(*store, runner, clock);
+        // Each copy takes two and a half minutes.
+        struct SlowCopy final : RunObserver {
+            test::FakeClock& clock;
+            explicit SlowCopy(test::FakeClock& c) : clock(c) {}
+            void surveyFinished(const SurveyTotals&) override { clock.advance(150); }
+        } slow(clock);
+        std::vector<std::string> reported;
+        const auto runs = scheduler.runDueTasks(&slow, [&](const TaskRunOutcome& o) {
+            reported.push_back(o.task.task_name + ":" + o.status);
+        });
+        EXPECT_TRUE(runs.has_value());
+        return reported;
+    }
+
+    test::TempTree tree;
+    test::FakeVolumes volumes;
+    FileOps ops;
+    CopyEngine engine{volumes, ops};
+    test::FakeClock clock;
+    std::optional<TaskStore> store;
+};
+
+TEST_F(TaskRunnerTest, TwoTasksDueInOneSecondBothRunTheirOwnFolders) {
+    tree.write("alpha/a.txt", "a");
+    tree.write("alpha/skip.pdf", "p");
+    tree.write("beta/sub/b.txt", "b");
+    addTask("alpha", "alpha");
+    addTask("beta", "beta");
+    clock.set(at("10.03.2026 10:00:00"));
+    EXPECT_EQ(runPass(), (std::vector<std::string>{"alpha:OK", "beta:OK"}));
+    EXPECT_EQ(tree.list("out/alpha"), "a.txt");
+    EXPECT_EQ(tree.read("out/beta/sub/b.txt"), "b");
+    const auto beta = **store->findTask("beta");
+    EXPECT_EQ(beta.task_lastdate, at("10.03.2026 10:00:00"));
+    EXPECT_EQ(beta.task_nextdate, at("10.03.2026 10:20:00")); // ended 10:05:00 + 15 min
+    EXPECT_EQ(beta.task_success, "OK");
+    EXPECT_TRUE(runPass().empty());
+}
+
+TEST_F(TaskRunnerTest, AMissedDueTimeRunsOnceAndIsRescheduledFromTheEndOfThatRun) {
+    tree.write("alpha/a.txt", "a");
+    addTask("alpha", "alpha");
+    clock.set(at("10.03.2026 11:07:00")); // four intervals late
+    EXPECT_EQ(runPass(), (std::vector<std::string>{"alpha:OK"}));
+    const auto t = **store->findTask("alpha");
+    EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:00:00"));
+    EXPECT_EQ(t.task_nextdate, at("10.03.2026 11:24:30"));
+    EXPECT_TRUE(runPass().empty());
+}
+
+TEST_F(TaskRunnerTest, ATaskWhoseSourceIsGoneIsRecordedFailedWithTheReason) {
+    addTask("lost", "nowhere");
+    clock.set(at("10.03.2026 10:00:00"));
+    TaskRunner runner(*store, engine, clock);
+    const auto due = *store->dueTasks(clock.now());
+    ASSERT_EQ(due.size(), 1u);
+    const auto outcome = runner.runDue(due.front());
+    ASSERT_TRUE(outcome && *outcome);
+    EXPECT_EQ((*outcome)->status, "Failed");
+    EXPECT_NE((*outcome)->firstFailure.find(tree.path("nowhere")), std::string::npos);
+    EXPECT_EQ((**store->findTask("lost")).task_success, "Failed");
+}
+
+TEST_F(TaskRunnerTest, AFileThatCannotBeCopiedMakesTheRunFailed) {
+    tree.write("alpha/a.txt", "a");
+    tree.mkdir("out/alpha/a.txt/blocker"); // a folder where the file must go
+    tree.setMtime("out/alpha/a.txt", 0);
+    addTask("alpha", "alpha");
+    TaskRunner runner(*store, engine, clock);
+    const auto outcome = runner.runNow("alpha");
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->status, "Failed");
+    EXPECT_EQ((**store->findTask("alpha")).task_success, "Failed");
+    EXPECT_FALSE(runner.runNow("nobody").has_value());
+}
+
+} // namespace
+} // namespace tavelin
