@@ -2,6 +2,7 @@
 
 #include "copy/CopyRun.h"
 #include "copy/FileOps.h"
+#include "copy/FileWorkers.h"
 #include "copy/FolderWalk.h"
 #include "copy/RunObserver.h"
 
@@ -21,21 +22,23 @@ Result<void> checkSelection(const Selection& selection, bool needsDestination) {
 
 } // namespace
 
-CopyEngine::CopyEngine(const Volumes& volumes, FileOps& ops)
-    : rules_(volumes), survey_(rules_), ops_(ops) {}
+CopyEngine::CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads)
+    : rules_(volumes), survey_(rules_), ops_(ops), workerThreads_(workerThreads) {}
 
 Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection) const {
     if (auto ok = checkSelection(selection, false); !ok) {
         return std::unexpected(ok.error());
     }
-    return survey_.CountFiles(selection);
+    FileWorkers workers(workerThreads_);
+    return survey_.CountFiles(selection, workers);
 }
 
 Result<RunResult> CopyEngine::RunCopy(const Selection& selection, RunObserver* observer) const {
     if (auto ok = checkSelection(selection, true); !ok) {
         return std::unexpected(ok.error());
     }
-    auto survey = survey_.CountFiles(selection);
+    FileWorkers workers(workerThreads_);
+    auto survey = survey_.CountFiles(selection, workers);
     if (!survey) {
         return std::unexpected(survey.error());
     }
@@ -44,14 +47,14 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& selection, RunObserver* o
     if (observer != nullptr) {
         observer->surveyFinished(result.totals);
     }
-    if (auto ok = CopyFolder(selection, observer, result); !ok) {
+    if (auto ok = CopyFolder(selection, observer, result, workers); !ok) {
         return std::unexpected(ok.error());
     }
     return result;
 }
 
 Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* observer,
-                                    RunResult& result) const {
+                                    RunResult& result, FileWorkers& workers) const {
     const WildcardPattern pattern(selection.pattern);
     FolderWalk walk(pattern, selection.subfolders);
     if (const auto skip = Survey::folderToSkip(rules_, selection); !skip.empty()) {
@@ -60,9 +63,10 @@ Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* obs
     CopyRun run(ops_,
                 rules_.destinationBase(selection.sourceRoot, selection.destinationRoot,
                                        selection.typedDestination),
-                observer, result);
+                observer, result, workers);
     auto ok = walk.walk(selection.sourceRoot, run);
     result.stopped = walk.stopped();
+    run.finish();
     return ok;
 }
 

@@ -10,6 +10,7 @@
 namespace tavelin {
 
 class FileOps;
+class FileWorkers;
 class RunObserver;
 class Volumes;
 
@@ -17,7 +18,9 @@ class Volumes;
 // between runs, so one engine (or several) can run any number of times in one process.
 class CopyEngine {
 public:
-    CopyEngine(const Volumes& volumes, FileOps& ops);
+    // The per-file work runs on `workerThreads` threads (0: as many as suit the machine);
+    // `ops` must then be safe to call from several threads at once.
+    CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads = 0);
 
     Result<SurveyResult> CountFiles(const Selection& selection) const;
 
@@ -26,12 +29,13 @@ public:
     Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr) const;
 
 private:
-    Result<void> CopyFolder(const Selection& selection, RunObserver* observer,
-                            RunResult& result) const;
+    Result<void> CopyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
+                            FileWorkers& workers) const;
 
     PathRules rules_;
     Survey survey_;
     FileOps& ops_;
+    unsigned workerThreads_;
 };
 
 } // namespace tavelin

@@ -1,76 +1,194 @@
 #include "copy/CopyRun.h"
 
 #include "copy/FileOps.h"
+#include "copy/FileWorkers.h"
 #include "copy/PathRules.h"
 #include "copy/RunObserver.h"
 #include "copy/TempName.h"
 #include "util/Error.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavelin {
 
-CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
-                 RunResult& result)
-    : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer),
-      result_(result), pid_(::getpid()),
-      // A random start keeps two runs of one process from picking the same temporary name.
-      tempCounter_(std::random_device{}()) {}
+namespace {
 
-CopyRun::~CopyRun() {
-    for (auto& f : folders_) {
-        if (f.fd >= 0) {
-            ::close(f.fd);
+// Read without changing it: umask() itself would race with the workers' file creation.
+mode_t currentUmask() {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    unsigned value = 022;
+    if (f != nullptr) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f) != nullptr) {
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                break;
+            }
         }
+        std::fclose(f);
     }
+    return static_cast<mode_t>(value);
 }
 
-void CopyRun::enterFolder(const std::string&, const std::string& relative) {
-    DestinationFolder folder;
-    folder.path = relative.empty() ? destinationBase_ : PathRules::join(destinationBase_, relative);
+// Names per batch: large enough to keep the workers busy, small enough to keep memory flat.
+constexpr std::size_t kBatchSize = 64;
+} // namespace
+
+// One source folder and its destination, shared by the batches of its files.
+struct CopyRun::Folder {
+    int sourceFd = -1;
+    std::string sourcePath;
+    std::string destinationPath;
+
+    std::mutex mutex; // guards the lazy opening of the destination
+    int destinationFd = -1;
+    bool looked = false;
+    int tolerance = 0;
+
+    ~Folder() {
+        if (sourceFd >= 0) {
+            ::close(sourceFd);
+        }
+        if (destinationFd >= 0) {
+            ::close(destinationFd);
+        }
+    }
+};
+
+CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
+                 RunResult& result, FileWorkers& workers)
+    : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer),
+      result_(result), workers_(workers), pid_(::getpid()),
+      // A random start keeps two runs of one process from picking the same temporary name.
+      tempCounter_(std::random_device{}()), umask_(currentUmask()) {}
+
+CopyRun::~CopyRun() = default;
+
+void CopyRun::enterFolder(int fd, const std::string& path, const std::string& relative) {
+    auto folder = std::make_shared<Folder>();
+    folder->sourceFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    folder->sourcePath = path;
+    folder->destinationPath =
+        relative.empty() ? destinationBase_ : PathRules::join(destinationBase_, relative);
     folders_.push_back(std::move(folder));
 }
 
-void CopyRun::leaveFolder() {
-    if (folders_.back().fd >= 0) {
-        ::close(folders_.back().fd);
+void CopyRun::file(const char* name) {
+    if (batch_.empty()) {
+        batchSeq_ = nextSeq_;
     }
+    batch_.emplace_back(name);
+    ++nextSeq_;
+    if (batch_.size() >= kBatchSize) {
+        submitBatch();
+    }
+}
+
+void CopyRun::folderListed() {
+    submitBatch();
+}
+
+void CopyRun::leaveFolder() {
     folders_.pop_back();
 }
 
+void CopyRun::submitBatch() {
+    if (batch_.empty()) {
+        return;
+    }
+    workers_.submit(
+        [this, folder = folders_.back(), names = std::move(batch_), seq = batchSeq_] {
+            copyBatch(folder, names, seq);
+        },
+        [this] { stopRequested(); });
+    batch_.clear();
+}
+
 void CopyRun::subfolder() {
+    deliver();
     ++result_.counters.foldersDone;
     if (observer_ != nullptr) {
         observer_->folderEntered(result_.counters);
     }
 }
 
-void CopyRun::file(int dirFd, const char* name, const struct stat& st,
-                   const std::string& folderPath) {
-    CopyOneFile(dirFd, name, st, folderPath);
-}
-
 void CopyRun::failure(const std::string& path, const std::string& reason) {
-    result_.failures.push_back({path, reason});
+    failures_.emplace_back(nextSeq_++, FileFailure{path, reason});
 }
 
-bool CopyRun::stopRequested() const {
-    return observer_ != nullptr && observer_->stopRequested();
-}
-
-void CopyRun::CopyOneFile(int dirFd, const char* name, const struct stat& st,
-                          const std::string& folderPath) {
-    ++result_.counters.filesLooked;
-    CopyIfNewer(dirFd, name, st, PathRules::join(folderPath, name));
-    if (observer_ != nullptr) {
-        observer_->fileDone(result_.counters);
+bool CopyRun::stopRequested() {
+    deliver();
+    if (!stop_ && observer_ != nullptr && observer_->stopRequested()) {
+        stop_ = true;
     }
+    return stop_;
+}
+
+void CopyRun::finish() {
+    submitBatch();
+    workers_.finish([this] { stopRequested(); });
+    deliver();
+    std::sort(failures_.begin(), failures_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& f : failures_) {
+        result_.failures.push_back(std::move(f.second));
+    }
+    failures_.clear();
+    result_.stopped = result_.stopped || stop_;
+}
+
+void CopyRun::deliver() {
+    {
+        std::lock_guard lock(outcomesMutex_);
+        delivering_.swap(outcomes_);
+    }
+    for (auto& o : delivering_) {
+        ++result_.counters.filesLooked;
+        if (o.copied) {
+            ++result_.counters.filesCopied;
+            result_.counters.bytesCopied += o.bytes;
+        }
+        if (o.failure) {
+            failures_.emplace_back(o.seq, std::move(*o.failure));
+        }
+        if (observer_ != nullptr) {
+            observer_->fileDone(result_.counters);
+        }
+    }
+    delivering_.clear();
+}
+
+void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder,
+                        const std::vector<std::string>& names, std::uint64_t firstSeq) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (stop_) {
+            return;
+        }
+        Outcome o = CopyOneFile(*folder, names[i].c_str(), firstSeq + i);
+        if (o.seq == UINT64_MAX) {
+            continue; // no longer a file: not looked at
+        }
+        std::lock_guard lock(outcomesMutex_);
+        outcomes_.push_back(std::move(o));
+    }
+}
+
+CopyRun::Outcome CopyRun::CopyOneFile(Folder& folder, const char* name, std::uint64_t seq) {
+    Outcome outcome;
+    struct stat st {};
+    if (::fstatat(folder.sourceFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
+        outcome.seq = UINT64_MAX;
+        return outcome;
+    }
+    outcome.seq = seq;
+    outcome.copied = CopyIfNewer(folder, name, st, PathRules::join(folder.sourcePath, name), outcome);
+    return outcome;
 }
 
 std::optional<std::int64_t> CopyRun::FileModifiedTime(int dirFd, const char* name) {
@@ -94,7 +212,7 @@ int CopyRun::MakeFolder(const std::string& folder) {
 int CopyRun::MakeFullPath(const std::string& folder) {
     // Every level in turn; a level that exists or fails does not stop the next attempt.
     int last = 0;
-    for (std::size_t pos = folder.find('/', 1); ; pos = folder.find('/', pos + 1)) {
+    for (std::size_t pos = folder.find('/', 1);; pos = folder.find('/', pos + 1)) {
         const std::string level = pos == std::string::npos ? folder : folder.substr(0, pos);
         if (!level.empty() && level.back() != '/') {
             last = (::mkdir(level.c_str(), 0777) == 0 || errno == EEXIST) ? 0 : errno;
@@ -106,114 +224,113 @@ int CopyRun::MakeFullPath(const std::string& folder) {
     return last;
 }
 
-bool CopyRun::openDestination(DestinationFolder& folder, bool create,
-                              const std::string& sourcePath) {
-    if (folder.fd >= 0) {
+bool CopyRun::openDestination(Folder& folder, bool create, int& error) {
+    std::lock_guard lock(folder.mutex);
+    if (folder.destinationFd >= 0) {
         return true;
     }
-    if (!folder.looked || create) {
-        folder.looked = true;
-        int err = 0;
-        if (create) {
-            err = MakeFolder(folder.path);
-        }
-        folder.fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder.fd >= 0) {
-            folder.tolerance = ops_.timeTolerance(folder.fd);
-            removeStaleTemps(folder.fd);
-            return true;
-        }
-        if (create) {
-            failure(sourcePath,
-                    describeErrno("cannot create folder", folder.path, err != 0 ? err : errno));
-        }
-    }
-    return false;
-}
-
-bool CopyRun::CopyIfNewer(int srcDirFd, const char* name, const struct stat& st,
-                          const std::string& sourcePath) {
-    DestinationFolder& folder = folders_.back();
-    openDestination(folder, false, sourcePath);
-    if (const auto destTime = FileModifiedTime(folder.fd, name)) {
-        const std::int64_t needed = folder.tolerance > 1 ? folder.tolerance : 1;
-        if (static_cast<std::int64_t>(st.st_mtim.tv_sec) - *destTime < needed) {
-            return false;
-        }
-    }
-    if (folder.fd < 0 && !openDestination(folder, true, sourcePath)) {
+    if (folder.looked && !create) {
         return false;
     }
-    return copyIntoPlace(folder, srcDirFd, name, st, sourcePath);
+    folder.looked = true;
+    if (create) {
+        error = MakeFolder(folder.destinationPath);
+    }
+    const int fd = ::open(folder.destinationPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = error != 0 ? error : errno;
+        return false;
+    }
+    folder.tolerance = ops_.timeTolerance(fd);
+    removeStaleTemps(fd);
+    folder.destinationFd = fd;
+    return true;
 }
 
-bool CopyRun::copyIntoPlace(DestinationFolder& folder, int srcDirFd, const char* name,
-                            const struct stat& st, const std::string& sourcePath) {
-    const std::string destPath = PathRules::join(folder.path, name);
+bool CopyRun::CopyIfNewer(Folder& folder, const char* name, const struct stat& st,
+                          const std::string& sourcePath, Outcome& outcome) {
+    int error = 0;
+    if (openDestination(folder, false, error)) {
+        if (const auto destTime = FileModifiedTime(folder.destinationFd, name)) {
+            const std::int64_t needed = folder.tolerance > 1 ? folder.tolerance : 1;
+            if (static_cast<std::int64_t>(st.st_mtim.tv_sec) - *destTime < needed) {
+                return false;
+            }
+        }
+    } else if (!openDestination(folder, true, error)) {
+        outcome.failure =
+            FileFailure{sourcePath, describeErrno("cannot create folder", folder.destinationPath,
+                                                  error != 0 ? error : EIO)};
+        return false;
+    }
+    return copyIntoPlace(folder, name, st, sourcePath, outcome);
+}
+
+bool CopyRun::copyIntoPlace(Folder& folder, const char* name, const struct stat& st,
+                            const std::string& sourcePath, Outcome& outcome) {
+    const int dir = folder.destinationFd;
+    const std::string destPath = PathRules::join(folder.destinationPath, name);
+    const auto fail = [&](const std::string& operation, const std::string& path, int err) {
+        outcome.failure = FileFailure{sourcePath, describeErrno(operation, path, err)};
+        return false;
+    };
     // O_NONBLOCK: should the entry have turned into a FIFO since it was listed, do not hang.
-    const int in = ::openat(srcDirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int in = ::openat(folder.sourceFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (in < 0) {
-        failure(sourcePath, describeErrno("cannot read", sourcePath, errno));
-        return false;
+        return fail("cannot read", sourcePath, errno);
     }
+    // Created with the source's permission bits; only what the umask took away is set again.
+    const mode_t mode = st.st_mode & 0777;
     std::string temp;
     int out = -1;
     for (int attempt = 0; attempt < 8 && out < 0; ++attempt) {
         temp = TempName::make(pid_, tempCounter_++);
-        out = ::openat(folder.fd, temp.c_str(),
-                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        out = ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                       mode);
         if (out < 0 && errno != EEXIST) {
             break;
         }
     }
     if (out < 0) {
-        failure(sourcePath, describeErrno("cannot create", destPath, errno));
+        const int err = errno;
         ::close(in);
-        return false;
+        return fail("cannot create", destPath, err);
     }
-
-    auto abandon = [&](const std::string& operation, int err) {
-        ::close(out);
-        ::unlinkat(folder.fd, temp.c_str(), 0);
+    // Anything that goes wrong from here removes the temporary file; the old copy stays.
+    const auto abandon = [&](const std::string& operation, int err) {
+        if (out >= 0) {
+            ::close(out);
+        }
+        ::unlinkat(dir, temp.c_str(), 0);
         ::close(in);
-        failure(sourcePath, describeErrno(operation, destPath, err));
-        return false;
+        return err == ECANCELED ? false : fail(operation, destPath, err);
     };
 
-    const auto copied = ops_.copyData(in, out, st.st_size, [this] { return stopRequested(); });
-    if (!copied && copied.error() == ECANCELED) {
-        // Stopped in the middle of a large file: nothing half-written stays, nothing failed.
-        ::close(out);
-        ::unlinkat(folder.fd, temp.c_str(), 0);
-        ::close(in);
-        return false;
-    }
+    const auto copied = ops_.copyData(in, out, st.st_size, [this] { return stop_.load(); });
     if (!copied) {
+        // ECANCELED: stopped in the middle of a large file; nothing failed.
         return abandon("cannot write", copied.error());
     }
-    // Permission bits and time are set on the temporary file, so the destination appears
-    // complete in one step. Some file systems (FAT) refuse modes; that is not a failure.
-    ::fchmod(out, st.st_mode & 01777);
+    // Mode and time are set on the temporary file, so the destination appears complete in one
+    // step. Some file systems (FAT) refuse modes; that is not a failure.
+    if ((mode & ~umask_) != (st.st_mode & 01777)) {
+        ::fchmod(out, st.st_mode & 01777);
+    }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::futimens(out, times) != 0) {
         return abandon("cannot set the time of", errno);
     }
-    if (::close(out) != 0) {
-        out = -1;
-        const int err = errno;
-        ::unlinkat(folder.fd, temp.c_str(), 0);
-        ::close(in);
-        failure(sourcePath, describeErrno("cannot write", destPath, err));
-        return false;
+    const int closed = ::close(out);
+    out = -1;
+    if (closed != 0) {
+        return abandon("cannot write", errno);
     }
     ::close(in);
-    if (const int err = ops_.replace(folder.fd, temp.c_str(), name); err != 0) {
-        ::unlinkat(folder.fd, temp.c_str(), 0);
-        failure(sourcePath, describeErrno("cannot replace", destPath, err));
-        return false;
+    if (const int err = ops_.replace(dir, temp.c_str(), name); err != 0) {
+        ::unlinkat(dir, temp.c_str(), 0);
+        return fail("cannot replace", destPath, err);
     }
-    ++result_.counters.filesCopied;
-    result_.counters.bytesCopied += *copied;
+    outcome.bytes = *copied;
     return true;
 }
 

@@ -75,8 +75,9 @@ std::expected<std::int64_t, int> FileOps::copyData(int in, int out, std::int64_t
         }
         return std::unexpected(errno);
     }
-    // Catch a file that grew since it was looked at.
-    return readWriteCopy(in, out, copied);
+    // The size read when the file was listed has been copied. A file still growing now is
+    // newer than its copy and is taken again by the next run.
+    return copied;
 }
 
 int FileOps::replace(int dirFd, const char* from, const char* to) {

@@ -67,7 +67,7 @@ Result<void> FolderWalk::walk(const std::string& root, FolderWalkVisitor& visito
 void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string& relative,
                             FolderWalkVisitor& visitor) {
     const int fd = ::dirfd(dir);
-    visitor.enterFolder(path, relative);
+    visitor.enterFolder(fd, path, relative);
     struct Leave {
         FolderWalkVisitor& v;
         ~Leave() { v.leaveFolder(); }
@@ -89,12 +89,10 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
         }
         unsigned char type = entry->d_type;
         struct stat st {};
-        bool haveStat = false;
         if (type == DT_UNKNOWN) {
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 continue; // gone since it was listed
             }
-            haveStat = true;
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK
                                                  : S_ISREG(st.st_mode) ? DT_REG
                                                                        : DT_UNKNOWN;
@@ -108,25 +106,21 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
         if ((type != DT_REG && type != DT_LNK) || !pattern_.matches(name)) {
             continue;
         }
-        if (type == DT_LNK || !haveStat) {
-            // Follows a link: a link to a file is that file; links to folders and to nothing
-            // are left out.
-            if (::fstatat(fd, name, &st, 0) != 0) {
-                continue;
-            }
-        }
-        if (!S_ISREG(st.st_mode)) {
+        // A link to a file is that file; links to folders and to nothing are left out.
+        if (type == DT_LNK && (::fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))) {
             continue;
         }
-        visitor.file(fd, name, st, path);
+        visitor.file(name);
         if (visitor.stopRequested()) {
             stopped_ = true;
-            return;
+            break;
         }
     }
+    visitor.folderListed();
 
     for (const auto& sub : subs) {
-        if (stopped_) {
+        if (stopped_ || visitor.stopRequested()) {
+            stopped_ = true;
             return;
         }
         visitor.subfolder();

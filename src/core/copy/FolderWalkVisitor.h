@@ -1,24 +1,26 @@
 #pragma once
 
 #include <string>
-#include <sys/stat.h>
 
 namespace tavelin {
 
-// Receives what a FolderWalk finds, in walk order.
+// Receives what a FolderWalk finds, in walk order, on the walking thread.
 class FolderWalkVisitor {
 public:
     virtual ~FolderWalkVisitor() = default;
     // A folder is about to be listed; `relative` is its path below the root ("" for the root).
-    virtual void enterFolder(const std::string& path, const std::string& relative) = 0;
+    // `fd` stays open until leaveFolder().
+    virtual void enterFolder(int fd, const std::string& path, const std::string& relative) = 0;
+    // The folder's own entries have all been handed over; its sub-folders come next.
+    virtual void folderListed() = 0;
     virtual void leaveFolder() = 0;
     // A sub-folder is about to be entered (counted before it is listed).
     virtual void subfolder() = 0;
-    // A matching file: a regular file or a link to one. `st` describes the file itself.
-    virtual void file(int dirFd, const char* name, const struct stat& st,
-                      const std::string& folderPath) = 0;
+    // A matching name that is a regular file or a link to one. Whoever handles it reads its
+    // details with a stat that follows links, and drops it should it no longer be a file.
+    virtual void file(const char* name) = 0;
     virtual void failure(const std::string& path, const std::string& reason) = 0;
-    virtual bool stopRequested() const = 0;
+    virtual bool stopRequested() = 0;
 };
 
 } // namespace tavelin

@@ -8,6 +8,7 @@
 
 namespace tavelin {
 
+class FileWorkers;
 class PathRules;
 
 // Counts what a copy run of a selection looks at: matching files, sub-folders entered, and the
@@ -16,13 +17,13 @@ class Survey {
 public:
     explicit Survey(const PathRules& rules) : rules_(rules) {}
 
-    Result<SurveyResult> CountFiles(const Selection& selection) const;
+    Result<SurveyResult> CountFiles(const Selection& selection, FileWorkers& workers) const;
 
     // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
     Result<SurveyResult> Size_Of_All_Files_Found_Under(const std::string& path_to_search,
                                                        const std::string& file_to_search_for,
-                                                       bool subfolders,
-                                                       const std::string& skip) const;
+                                                       bool subfolders, const std::string& skip,
+                                                       FileWorkers& workers) const;
 
     // The folder a run must not walk: its destination, when that lies inside the source.
     static std::string folderToSkip(const PathRules& rules, const Selection& selection);
