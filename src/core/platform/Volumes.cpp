@@ -2,6 +2,8 @@
 
 #include "copy/PathRules.h"
 
+#include <unistd.h>
+
 namespace tavelin {
 
 bool Volumes::isMountPoint(const std::string& path) const {
@@ -12,6 +14,14 @@ bool Volumes::isMountPoint(const std::string& path) const {
         }
     }
     return false;
+}
+
+} // namespace tavelin
+
+namespace tavelin {
+
+bool Volumes::isAvailable(const std::string& mountPoint) const {
+    return ::access(mountPoint.c_str(), R_OK | X_OK) == 0;
 }
 
 } // namespace tavelin

@@ -15,6 +15,8 @@ public:
 
     // True when `path` is the root folder of a listed volume ("drive root").
     bool isMountPoint(const std::string& path) const;
+    // False when the volume is gone or cannot be read now (a drive "not ready").
+    virtual bool isAvailable(const std::string& mountPoint) const;
 };
 
 } // namespace tavelin

@@ -1,0 +1,234 @@
+#include "copy/RunController.h"
+
+#include "copy/RunObserver.h"
+#include "shell/MainState.h"
+#include "shell/SelectionController.h"
+#include "tasks/TaskRunner.h"
+#include "tasks/TaskStore.h"
+#include "ui/MainControls.h"
+#include "ui/MessageBoxes.h"
+#include "util/Clock.h"
+
+#include <QMetaObject>
+
+namespace tavelin::gui {
+
+// Lives on the engine's thread: keeps the latest figures and posts one event at a time, so the
+// window shows every file's figures without being flooded.
+class RunController::Relay final : public RunObserver {
+public:
+    Relay(RunController* owner, std::atomic<bool>& stop) : owner_(owner), stop_(stop) {}
+
+    void surveyFinished(const SurveyTotals& totals) override {
+        QMetaObject::invokeMethod(owner_, [o = owner_, totals] { o->applySurvey(totals); },
+                                  Qt::QueuedConnection);
+    }
+    void fileDone(const RunProgress& p) override { publish(p); }
+    void folderEntered(const RunProgress& p) override { publish(p); }
+    bool stopRequested() const override { return stop_.load(); }
+
+    RunProgress latest() {
+        std::lock_guard lock(mutex_);
+        posted_ = false;
+        return latest_;
+    }
+
+private:
+    void publish(const RunProgress& p) {
+        std::lock_guard lock(mutex_);
+        latest_ = p;
+        if (!posted_) {
+            posted_ = true;
+            QMetaObject::invokeMethod(owner_, [o = owner_] { o->applyProgress(); },
+                                      Qt::QueuedConnection);
+        }
+    }
+
+    RunController* owner_;
+    std::atomic<bool>& stop_;
+    std::mutex mutex_;
+    RunProgress latest_;
+    bool posted_ = false;
+};
+
+RunController::RunController(MainControls& controls, MainState& state,
+                             SelectionController& selection, const Volumes& volumes,
+                             const Clock& clock, MessageBoxes& messages, std::string databasePath,
+                             QObject* parent)
+    : QObject(parent), c_(controls), state_(state), selection_(selection), clock_(clock),
+      messages_(messages), databasePath_(std::move(databasePath)), engine_(volumes, ops_),
+      display_(controls) {}
+
+RunController::~RunController() {
+    stopAndWait();
+}
+
+void RunController::stopAndWait() {
+    stop_ = true;
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void RunController::runButton() {
+    if (!selection_.isLocked()) {
+        messages_.show(MessageBoxes::Icon::Critical, QString(), "Click Lock to continue",
+                       MessageBoxes::Ok);
+        return;
+    }
+    if (busy_) {
+        return; // no run inside a run
+    }
+    RunCopy();
+}
+
+void RunController::countButton() {
+    if (state_.countBlocked || busy_) {
+        return;
+    }
+    start(Kind::Count, selection_.selection(), std::nullopt);
+}
+
+void RunController::RunCopy() {
+    if (!selection_.isLocked()) {
+        return;
+    }
+    if (busy_) {
+        windowRunPending_ = true;
+        return;
+    }
+    start(Kind::WindowRun, selection_.selection(), std::nullopt);
+}
+
+void RunController::queueTask(const TaskRecord& task) {
+    if (isQueued(task.task_name)) {
+        return;
+    }
+    taskQueue_.push_back(task);
+    if (!busy_) {
+        startNext();
+    }
+}
+
+bool RunController::isQueued(const std::string& taskName) const {
+    if (currentTask_ && currentTask_->task_name == taskName) {
+        return true;
+    }
+    for (const auto& t : taskQueue_) {
+        if (t.task_name == taskName) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void RunController::startNext() {
+    if (!taskQueue_.empty()) {
+        TaskRecord task = taskQueue_.front();
+        taskQueue_.pop_front();
+        start(Kind::TaskRun, Selection{}, task);
+    } else if (windowRunPending_) {
+        windowRunPending_ = false;
+        RunCopy();
+    } else {
+        emit becameIdle();
+    }
+}
+
+void RunController::start(Kind kind, const Selection& selection, std::optional<TaskRecord> task) {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    busy_ = true;
+    kind_ = kind;
+    currentTask_ = task;
+    stop_ = false;
+    countResult_.reset();
+    runResult_.reset();
+    taskResult_.reset();
+    relay_ = std::make_unique<Relay>(this, stop_);
+    if (kind != Kind::Count) {
+        state_.countBlocked = true;
+    }
+    display_.countStarted();
+
+    worker_ = std::thread([this, kind, selection, task] {
+        if (kind == Kind::Count) {
+            auto r = engine_.CountFiles(selection);
+            std::lock_guard lock(resultMutex_);
+            countResult_ = std::move(r);
+        } else if (kind == Kind::WindowRun) {
+            auto r = engine_.RunCopy(selection, relay_.get());
+            std::lock_guard lock(resultMutex_);
+            runResult_ = std::move(r);
+        } else {
+            // Its own connection: the window's stays free for the grid meanwhile.
+            Result<std::optional<TaskRunOutcome>> r = std::optional<TaskRunOutcome>();
+            auto store = TaskStore::open(databasePath_);
+            if (!store) {
+                r = std::unexpected(store.error());
+            } else {
+                TaskRunner runner(*store, engine_, clock_);
+                r = runner.runDue(*task, relay_.get());
+            }
+            std::lock_guard lock(resultMutex_);
+            taskResult_ = std::move(r);
+        }
+        QMetaObject::invokeMethod(this, [this] { finished(); }, Qt::QueuedConnection);
+    });
+}
+
+void RunController::applySurvey(const SurveyTotals& totals) {
+    totals_ = totals;
+    display_.copyStarted(totals);
+}
+
+void RunController::applyProgress() {
+    if (relay_ != nullptr) {
+        display_.progress(relay_->latest());
+    }
+}
+
+void RunController::finished() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    std::lock_guard lock(resultMutex_);
+    if (countResult_) {
+        if (*countResult_) {
+            display_.countFinished((*countResult_)->totals);
+        } else {
+            display_.showError(QString::fromStdString(countResult_->error().message));
+        }
+    } else if (runResult_) {
+        if (*runResult_) {
+            display_.copyFinished(clock_.now(), (*runResult_)->totals, (*runResult_)->counters);
+        } else {
+            display_.showError(QString::fromStdString(runResult_->error().message));
+        }
+    } else if (taskResult_) {
+        if (!*taskResult_) {
+            emit databaseError(QString::fromStdString(taskResult_->error().message));
+        } else if (**taskResult_) {
+            const TaskRunOutcome& o = ***taskResult_;
+            if (o.run.totals.totalFiles > 0 || o.ok()) {
+                display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters);
+            } else {
+                display_.showError(QString::fromStdString(o.task.task_name + ": " +
+                                                          o.firstFailure));
+            }
+            emit taskRunRecorded(o);
+        }
+    }
+    if (kind_ != Kind::Count) {
+        state_.countBlocked = false;
+    }
+    busy_ = false;
+    currentTask_.reset();
+    relay_.reset();
+    if (!stop_) {
+        startNext();
+    }
+}
+
+} // namespace tavelin::gui

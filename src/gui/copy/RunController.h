@@ -1,0 +1,99 @@
+#pragma once
+
+#include "copy/CopyEngine.h"
+#include "copy/FileOps.h"
+#include "copy/RunResult.h"
+#include "copy/Selection.h"
+#include "copy/SurveyResult.h"
+#include "copy/RunDisplay.h"
+#include "tasks/TaskRecord.h"
+#include "tasks/TaskRunOutcome.h"
+
+#include <QObject>
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tavelin {
+class Clock;
+class Volumes;
+} // namespace tavelin
+
+namespace tavelin::gui {
+
+class MessageBoxes;
+class SelectionController;
+struct MainControls;
+struct MainState;
+
+// Count and copy runs for the window: the engine works off the user-interface thread, its
+// progress comes back as events (at most one waiting at a time), and only one run goes at once.
+// A copy asked for during a run (the update rate) runs once after it; due tasks queue up.
+class RunController : public QObject {
+    Q_OBJECT
+public:
+    RunController(MainControls& controls, MainState& state, SelectionController& selection,
+                  const Volumes& volumes, const Clock& clock, MessageBoxes& messages,
+                  std::string databasePath, QObject* parent = nullptr);
+    ~RunController() override;
+
+    // The Run button: "Click Lock to continue" on an unlocked selection; nothing during a run.
+    void runButton();
+    // The Count button: nothing while countBlocked.
+    void countButton();
+    // A copy of the window's selection (update rate): returns at once when unlocked; waits for
+    // a run under way.
+    void RunCopy();
+    // Runs a due task with its own stored selection (claimed and recorded by the core).
+    void queueTask(const TaskRecord& task);
+    bool isQueued(const std::string& taskName) const;
+
+    bool busy() const { return busy_; }
+    // Stops a run under way between files and waits for it (program exit).
+    void stopAndWait();
+
+signals:
+    void taskRunRecorded(const tavelin::TaskRunOutcome& outcome);
+    void databaseError(const QString& message);
+    void becameIdle();
+
+private:
+    class Relay;
+    enum class Kind { Count, WindowRun, TaskRun };
+
+    void start(Kind kind, const Selection& selection, std::optional<TaskRecord> task);
+    void startNext();
+    void applySurvey(const SurveyTotals& totals);
+    void applyProgress();
+    void finished();
+
+    MainControls& c_;
+    MainState& state_;
+    SelectionController& selection_;
+    const Clock& clock_;
+    MessageBoxes& messages_;
+    std::string databasePath_;
+    FileOps ops_;
+    CopyEngine engine_;
+    RunDisplay display_;
+
+    bool busy_ = false;
+    bool windowRunPending_ = false;
+    std::deque<TaskRecord> taskQueue_;
+    Kind kind_ = Kind::Count;
+    std::optional<TaskRecord> currentTask_;
+    SurveyTotals totals_;
+    std::thread worker_;
+    std::unique_ptr<Relay> relay_;
+    std::atomic<bool> stop_{false};
+
+    std::mutex resultMutex_;
+    std::optional<Result<SurveyResult>> countResult_;
+    std::optional<Result<RunResult>> runResult_;
+    std::optional<Result<std::optional<TaskRunOutcome>>> taskResult_;
+};
+
+} // namespace tavelin::gui

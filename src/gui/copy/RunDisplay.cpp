@@ -1,0 +1,76 @@
+#include "copy/RunDisplay.h"
+
+#include "copy/RunSummary.h"
+#include "ui/MainControls.h"
+#include "ui/ProgressCntrl.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QWidget>
+
+namespace tavelin::gui {
+
+QString RunDisplay::grouped(qint64 value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(value);
+}
+
+void RunDisplay::countStarted() {
+    c_.lblStatus->setText(" File count in progress...");
+}
+
+void RunDisplay::countFinished(const SurveyTotals& t) {
+    totals_ = t;
+    c_.txtSize->setText(grouped(t.totalSize));
+    c_.txtFolders->setText(QString::number(t.totalFolders));
+    c_.txtFiles->setText(QString::number(t.totalFiles));
+    c_.proFolders->setMax(t.totalFolders > 0 ? t.totalFolders : 1);
+    c_.proFiles->setMax(t.totalFiles > 0 ? t.totalFiles : 1);
+    c_.proSize->setMax(t.totalSize > 0 ? t.totalSize : 1);
+    c_.lblStatus->window()->update();
+    c_.lblStatus->setText(" ");
+}
+
+void RunDisplay::copyStarted(const SurveyTotals& t) {
+    countFinished(t);
+    c_.proFiles->setValue(0);
+    c_.proFiles->setCaption("0");
+    shown_ = RunProgress{};
+    c_.lblStatus->setText(" Scanning " + QString::number(t.totalFiles) +
+                          " files for coping in progress...");
+}
+
+void RunDisplay::progress(const RunProgress& p) {
+    if (p.foldersDone != shown_.foldersDone) {
+        c_.txtFolders->setText(QString::number(p.foldersDone) + " of " +
+                               QString::number(totals_.totalFolders));
+        c_.proFolders->setValue(p.foldersDone);
+        c_.proFolders->setCaption(QString::number(p.foldersDone));
+    }
+    if (p.filesCopied != shown_.filesCopied) {
+        c_.txtFiles->setText(QString::number(p.filesCopied) + " of " +
+                             QString::number(totals_.totalFiles));
+        c_.proFiles->setValue(p.filesCopied);
+        c_.proFiles->setCaption(QString::number(p.filesCopied));
+    }
+    if (p.filesLooked != shown_.filesLooked) {
+        c_.proSize->setValue(p.bytesCopied);
+        c_.proSize->setCaption(QString::number(p.bytesCopied));
+    }
+    shown_ = p;
+}
+
+void RunDisplay::copyFinished(const LocalDateTime& when, const SurveyTotals& t,
+                              const RunProgress& p) {
+    progress(p);
+    c_.lblStatus->setText(QString::fromStdString(RunSummary::line(
+        when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString())));
+}
+
+void RunDisplay::showError(const QString& message) {
+    c_.lblStatus->setText(" " + message);
+}
+
+} // namespace tavelin::gui

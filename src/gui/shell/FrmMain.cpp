@@ -1,0 +1,216 @@
+#include "shell/FrmMain.h"
+
+#include "copy/RunController.h"
+#include "scheduler/SchedulerTick.h"
+#include "shell/SelectionController.h"
+#include "shell/SettingsStore.h"
+#include "shell/TrayController.h"
+#include "tasks/TaskController.h"
+#include "tasks/UpdateRates.h"
+#include "ui/DirList.h"
+#include "ui/FrmAbout.h"
+#include "ui/ImageButton.h"
+#include "ui/LockPair.h"
+#include "ui/MainWindowLayout.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Skin.h"
+#include "ui/Surface.h"
+#include "util/Clock.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace tavelin::gui {
+
+FrmMain::FrmMain(MainDependencies deps)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), deps_(std::move(deps)) {
+    setObjectName("FrmMain");
+    setWindowTitle("Tavelin");
+    setWindowIcon(QIcon(Skin::icon(32)));
+    c_ = MainWindowLayout::build(this);
+    deps_.messages.setParent(this);
+
+    selection_ = std::make_unique<SelectionController>(c_, state_, deps_.volumes, deps_.messages);
+    selection_->fillDrives();
+    runs_ = std::make_unique<RunController>(c_, state_, *selection_, deps_.volumes, deps_.clock,
+                                            deps_.messages, deps_.databasePath);
+    tray_ = std::make_unique<TrayController>(deps_.trayAvailable);
+    tasks_ = std::make_unique<TaskController>(c_, *selection_, *runs_, *tray_, deps_.messages,
+                                              deps_.clock, deps_.databasePath, this);
+    tick_ = std::make_unique<SchedulerTick>(c_, state_, *selection_, *runs_, *tasks_, deps_.clock);
+    settingsStore_ = std::make_unique<SettingsStore>(deps_.settings, c_);
+
+    connect(tray_.get(), &TrayController::showRequested, this, &FrmMain::MnuShow_Click);
+    connect(tray_.get(), &TrayController::exitRequested, this, &FrmMain::MnuExit_Click);
+    connect(c_.CheStart, &QCheckBox::toggled, this, &FrmMain::CheStart_Click);
+    connect(c_.Timer2, &QTimer::timeout, this, &FrmMain::Timer2_Timer);
+    // The session ending takes the program down like a system close.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (!ended_) {
+            settingsStore_->SaveSettings();
+            end();
+        }
+    });
+    wireButtons();
+    c_.Timer1->start();
+    c_.Timer2->start();
+}
+
+FrmMain::~FrmMain() {
+    runs_->stopAndWait();
+}
+
+void FrmMain::Form_Load() {
+    tray_->AddTrayIcon(windowIcon());
+    startHidden_ = deps_.arguments == "-min";
+    state_.LastDrive1Index = c_.Drive1->currentIndex();
+    state_.LastDrive2Index = c_.Drive2->currentIndex();
+    c_.cboUpdateRate->clear();
+    for (const auto& row : UpdateRates::FillUpdateRates()) {
+        c_.cboUpdateRate->addItem(QString::fromStdString(row));
+    }
+    c_.cboUpdateRate->setCurrentIndex(0);
+    selection_->FillFileTypes();
+    c_.txtTimer->setReadOnly(true);
+    c_.txtFiles->setReadOnly(true);
+    c_.txtFolders->setReadOnly(true);
+    settingsStore_->LoadSettings(QFileInfo(deps_.programPath).absolutePath());
+    state_.lastHour = QString::fromStdString(deps_.clock.now().hourText());
+    tasks_->RescheduleTasks();
+}
+
+void FrmMain::showAfterLoad() {
+    if (!startHidden_) {
+        show();
+    } else if (!tray_->available()) {
+        showMinimized();
+    }
+}
+
+void FrmMain::Timer2_Timer() {
+    c_.Timer2->stop();
+    QCoreApplication::processEvents();
+    tasks_->showFlexGrid1();
+}
+
+void FrmMain::MnuShow_Click() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void FrmMain::hideWindow() {
+    if (tray_->available()) {
+        hide();
+    } else {
+        // Without a notification area a hidden window could never come back.
+        showMinimized();
+    }
+}
+
+void FrmMain::MnuExit_Click() {
+    if (ended_) {
+        return;
+    }
+    settingsStore_->SaveSettings();
+    end();
+    deps_.quit();
+}
+
+void FrmMain::end() {
+    ended_ = true;
+    tray_->RemoveTrayIcon();
+    runs_->stopAndWait();
+}
+
+void FrmMain::closeEvent(QCloseEvent* e) {
+    // Closed by the system (Form_Unload): save once, then end.
+    MnuExit_Click();
+    e->accept();
+}
+
+void FrmMain::BInfo_Click() {
+    FrmAbout about(this, deps_.website, deps_.email);
+    about.exec();
+}
+
+void FrmMain::CheStart_Click() {
+    // Failures report nothing; the box still shows the user's choice.
+    if (c_.CheStart->isChecked()) {
+        (void)deps_.autostart.add(deps_.programPath.toStdString());
+    } else {
+        (void)deps_.autostart.remove();
+    }
+}
+
+void FrmMain::resetButtons(std::initializer_list<QWidget*> buttons) {
+    for (QWidget* b : buttons) {
+        if (b == c_.lockPair) {
+            c_.lockPair->toRest(!selection_->isLocked());
+        } else {
+            static_cast<ImageButton*>(b)->toRest();
+        }
+    }
+}
+
+void FrmMain::wireButtons() {
+    auto* pair = c_.lockPair;
+    const auto reset = [this](std::initializer_list<QWidget*> set) {
+        std::vector<QWidget*> copy(set);
+        return [this, copy] {
+            for (QWidget* b : copy) {
+                resetButtons({b});
+            }
+        };
+    };
+    // Buttons that act on the press.
+    const auto onPress = [&](ImageButton* b, std::initializer_list<QWidget*> set,
+                             std::function<void()> action) {
+        auto r = reset(set);
+        connect(b, &ImageButton::hovered, this, r);
+        connect(b, &ImageButton::pressedDown, this, [r, action] {
+            r();
+            action();
+        });
+        connect(b, &ImageButton::releasedUp, this, r);
+    };
+    onPress(c_.cmdCount, {pair, c_.cmdRun, c_.cmdClose}, [this] { runs_->countButton(); });
+    onPress(c_.cmdRun, {c_.cmdCount, pair, c_.cmdClose}, [this] { runs_->runButton(); });
+    onPress(c_.cmdClose, {c_.cmdCount, pair, c_.cmdRun}, [this] { hideWindow(); });
+
+    // Buttons that act on the release.
+    connect(c_.BM, &ImageButton::releasedUp, this, &FrmMain::hideWindow);
+    connect(c_.BX, &ImageButton::releasedUp, this, &FrmMain::MnuExit_Click);
+    connect(c_.BInfo, &ImageButton::releasedUp, this, &FrmMain::BInfo_Click);
+    connect(c_.BSTask, &ImageButton::hovered, this, reset({c_.BRemove}));
+    connect(c_.BRemove, &ImageButton::hovered, this, reset({c_.BSTask}));
+    connect(c_.BSTask, &ImageButton::releasedUp, this, [this] { tasks_->BSTask(); });
+    connect(c_.BRemove, &ImageButton::releasedUp, this, [this] { tasks_->BRemove(); });
+
+    // The lock pair sets its own pictures, then the toggle runs.
+    const auto pairSet = reset({c_.cmdCount, c_.cmdRun, c_.cmdClose});
+    connect(pair, &LockPair::hovered, this, pairSet);
+    connect(pair, &LockPair::toggleRequested, this, [this, pairSet] {
+        pairSet();
+        selection_->toggleLock();
+    });
+    connect(pair, &LockPair::releasedUp, this, pairSet);
+
+    // Surfaces put their buttons to rest.
+    connect(c_.Background, &Surface::crossed, this,
+            reset({c_.BX, c_.BM, c_.cmdCount, pair, c_.cmdRun, c_.cmdClose, c_.BSTask,
+                   c_.BRemove, c_.BInfo}));
+    for (Surface* panel : {c_.Image1, c_.Image2}) {
+        connect(panel, &Surface::crossed, this, reset({c_.cmdCount, c_.cmdRun, c_.cmdClose, pair}));
+    }
+    connect(c_.Image3, &Surface::crossed, this, reset({c_.BSTask, c_.BRemove}));
+    connect(c_.Image4, &Surface::crossed, this, reset({c_.BInfo}));
+}
+
+} // namespace tavelin::gui

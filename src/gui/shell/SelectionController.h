@@ -1,0 +1,69 @@
+#pragma once
+
+#include "copy/Selection.h"
+#include "platform/Volume.h"
+
+#include <QObject>
+#include <QString>
+#include <map>
+#include <vector>
+
+class QComboBox;
+
+namespace tavelin {
+class Volumes;
+}
+
+namespace tavelin::gui {
+
+class DirList;
+class MessageBoxes;
+struct MainControls;
+struct MainState;
+
+// The source and destination selection: drive, folder and file lists linked to each other,
+// the file-type filter, the network-path switch, and the lock.
+class SelectionController : public QObject {
+    Q_OBJECT
+public:
+    SelectionController(MainControls& controls, MainState& state, const Volumes& volumes,
+                        MessageBoxes& messages, QObject* parent = nullptr);
+
+    // Fills the drive lists (the root first) without running their change handlers.
+    void fillDrives();
+    void FillFileTypes();
+
+    // Locked exactly when Dir1 is disabled.
+    bool isLocked() const;
+    // Flips the nine frozen controls and sets countBlocked.
+    void toggleLock();
+
+    // What a run of the window's selection copies.
+    Selection selection() const;
+
+    // Loads a task's folders and choices into the selection (locked or not). A folder that
+    // no longer exists is left as it was.
+    void loadTask(const QString& source, const QString& destination, const QString& interval,
+                  bool subfolders, const QString& pattern, bool typedDestination);
+
+    const std::vector<Volume>& drives() const { return drives_; }
+
+private:
+    void Drive1_Change();
+    void Drive2_Change();
+    void driveChange(QComboBox* drive, DirList* dir, int& lastIndex, const QString& text);
+    void Dir1_Change();
+    void Dir2_Change();
+    void cboFileTypes_Click();
+    void UNCPathDestTrue_Click();
+
+    MainControls& c_;
+    MainState& state_;
+    const Volumes& volumes_;
+    MessageBoxes& messages_;
+    std::vector<Volume> drives_;
+    // The folder each drive showed last: a drive change returns there.
+    std::map<std::string, QString> driveFolders_;
+};
+
+} // namespace tavelin::gui

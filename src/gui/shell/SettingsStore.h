@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+namespace tavelin::gui {
+
+struct MainControls;
+
+// The nine remembered values, application "Tavelin", section "Defaults". Each loaded value is
+// assigned as a user's change would be, so the controls' change handlers run. A value that
+// cannot be applied keeps the control as it was, and loading goes on.
+class SettingsStore {
+public:
+    SettingsStore(QSettings& settings, MainControls& controls)
+        : settings_(settings), c_(controls) {}
+
+    void LoadSettings(const QString& programFolder);
+    void SaveSettings();
+
+private:
+    QSettings& settings_;
+    MainControls& c_;
+};
+
+} // namespace tavelin::gui

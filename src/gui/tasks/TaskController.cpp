@@ -1,0 +1,175 @@
+#include "tasks/TaskController.h"
+
+#include "copy/RunController.h"
+#include "shell/SelectionController.h"
+#include "shell/TrayController.h"
+#include "tasks/TaskDatabaseLocation.h"
+#include "tasks/TaskGrid.h"
+#include "tasks/TaskInput.h"
+#include "tasks/UpdateRates.h"
+#include "ui/DirList.h"
+#include "ui/MainControls.h"
+#include "ui/MessageBoxes.h"
+#include "util/Clock.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace tavelin::gui {
+
+TaskController::TaskController(MainControls& controls, SelectionController& selection,
+                               RunController& runs, TrayController& tray, MessageBoxes& messages,
+                               const Clock& clock, std::string databasePath, QWidget* window)
+    : QObject(window), c_(controls), selection_(selection), runs_(runs), tray_(tray),
+      messages_(messages), clock_(clock), databasePath_(std::move(databasePath)), window_(window),
+      runDialog_([](TaskInput& d) { return d.exec(); }) {
+    connect(c_.MSHFlexGrid1, &QTableWidget::cellClicked, this,
+            [this](int row, int) { MSHFlexGrid1_Click(row); });
+    connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
+    connect(&runs_, &RunController::databaseError, this, &TaskController::reportDatabaseError);
+}
+
+bool TaskController::ensureStore() {
+    if (store_) {
+        return true;
+    }
+    auto ok = TaskDatabaseLocation::prepareFolder(databasePath_);
+    auto store = ok ? TaskStore::open(databasePath_) : Result<TaskStore>(std::unexpected(ok.error()));
+    if (!store) {
+        reportDatabaseError(QString::fromStdString(store.error().message));
+        return false;
+    }
+    store_.emplace(std::move(*store));
+    lastError_.clear();
+    return true;
+}
+
+void TaskController::reportDatabaseError(const QString& message) {
+    // Told once, in a box and on the status line; the tick retries quietly every second.
+    if (message == lastError_) {
+        return;
+    }
+    lastError_ = message;
+    c_.lblStatus->setText(" " + message);
+    messages_.show(MessageBoxes::Icon::Exclamation, QString(), message, MessageBoxes::Ok);
+}
+
+void TaskController::RescheduleTasks() {
+    if (!ensureStore()) {
+        return;
+    }
+    if (auto ok = store_->RescheduleTasks(clock_); !ok) {
+        reportDatabaseError(QString::fromStdString(ok.error().message));
+    }
+    showFlexGrid1();
+}
+
+void TaskController::showFlexGrid1() {
+    if (!ensureStore()) {
+        TaskGrid::fill(c_.MSHFlexGrid1, {});
+        return;
+    }
+    auto tasks = store_->listTasks();
+    if (!tasks) {
+        reportDatabaseError(QString::fromStdString(tasks.error().message));
+        return;
+    }
+    TaskGrid::fill(c_.MSHFlexGrid1, *tasks);
+}
+
+void TaskController::MSHFlexGrid1_Click(int row) {
+    const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, row);
+    if (name.isEmpty() || name == "Scheduled Tasks" || !ensureStore()) {
+        return;
+    }
+    auto found = store_->findTask(name.toStdString());
+    if (!found || !*found) {
+        return; // gone since the grid was filled
+    }
+    const TaskRecord& t = **found;
+    selection_.loadTask(QString::fromStdString(t.task_source),
+                        QString::fromStdString(t.task_destination),
+                        QString::fromStdString(t.task_interval), t.task_subfolders != 0,
+                        QString::fromStdString(t.task_filetypes), t.task_uncpath != 0);
+}
+
+void TaskController::BSTask() {
+    if (c_.cboUpdateRate->currentText().isEmpty()) {
+        messages_.show(MessageBoxes::Icon::None, QString(),
+                       "Please select or enter the time interval (00:00)!", MessageBoxes::Ok);
+        return;
+    }
+    TaskInput dialog(
+        window_, [this](const QString& name) { return saveTask(name); },
+        [this] { return c_.cboUpdateRate->currentText().isEmpty(); },
+        [this] {
+            messages_.show(MessageBoxes::Icon::None, QString(),
+                           "Please enter or select the update interval!", MessageBoxes::Ok);
+        });
+    runDialog_(dialog);
+}
+
+bool TaskController::saveTask(const QString& name) {
+    if (!ensureStore()) {
+        return true;
+    }
+    const Selection s = selection_.selection();
+    TaskRecord draft;
+    draft.task_name = name.toStdString();
+    draft.task_source = s.sourceRoot;
+    draft.task_destination = s.destinationRoot;
+    draft.task_subfolders = s.subfolders ? 1 : 0;
+    draft.task_interval = UpdateRates::intervalFor(c_.cboUpdateRate->currentText().toStdString());
+    draft.task_filetypes = s.pattern;
+    draft.task_uncpath = s.typedDestination ? 1 : 0;
+    auto saved = store_->AddTask(draft, clock_.now());
+    if (!saved) {
+        messages_.show(MessageBoxes::Icon::None, QString(),
+                       QString::fromStdString(saved.error().message), MessageBoxes::Ok);
+        // A refused interval keeps the dialog open; a taken name closes it.
+        return saved.error().kind != Error::Kind::BadInterval;
+    }
+    showFlexGrid1();
+    return true;
+}
+
+void TaskController::BRemove() {
+    const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, c_.MSHFlexGrid1->currentRow());
+    const int answer = messages_.show(MessageBoxes::Icon::None, "Warning",
+                                      "Do you really want to delete this task? " + name,
+                                      MessageBoxes::Yes | MessageBoxes::No);
+    if (answer != MessageBoxes::Yes || !ensureStore()) {
+        return;
+    }
+    if (auto ok = store_->DeleteTask(name.toStdString()); !ok) {
+        reportDatabaseError(QString::fromStdString(ok.error().message));
+    }
+    showFlexGrid1();
+}
+
+void TaskController::runDueTasks() {
+    if (!ensureStore()) {
+        return;
+    }
+    auto due = store_->dueTasks(clock_.now());
+    if (!due) {
+        reportDatabaseError(QString::fromStdString(due.error().message));
+        return;
+    }
+    for (const auto& task : *due) {
+        runs_.queueTask(task);
+    }
+}
+
+void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
+    showFlexGrid1();
+    if (!outcome.ok()) {
+        tray_.notify("Tavelin", QString::fromStdString("Task '" + outcome.task.task_name +
+                                                       "' failed: " + outcome.firstFailure));
+    }
+}
+
+} // namespace tavelin::gui

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "tasks/TaskRunOutcome.h"
+#include "tasks/TaskStore.h"
+
+#include <QObject>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace tavelin {
+class Clock;
+}
+
+namespace tavelin::gui {
+
+class MessageBoxes;
+class RunController;
+class SelectionController;
+class TaskInput;
+class TrayController;
+struct MainControls;
+
+// The scheduled tasks in the window: the grid, saving and removing, loading a task into the
+// selection, handing due tasks to the runs, and telling about failed runs.
+class TaskController : public QObject {
+    Q_OBJECT
+public:
+    TaskController(MainControls& controls, SelectionController& selection, RunController& runs,
+                   TrayController& tray, MessageBoxes& messages, const Clock& clock,
+                   std::string databasePath, QWidget* window);
+
+    // Start-up: open the store, give every task a run one interval from now, fill the grid.
+    void RescheduleTasks();
+    void showFlexGrid1();
+    void MSHFlexGrid1_Click(int row);
+    void BSTask();
+    void BRemove();
+    // The scheduler tick: every due task (found in the store) goes to the runs.
+    void runDueTasks();
+
+    // OK in the task dialog; true when the dialog closes.
+    bool saveTask(const QString& name);
+
+    // Tests replace how the modal dialog is run.
+    void setDialogRunner(std::function<int(TaskInput&)> runner) { runDialog_ = std::move(runner); }
+
+private:
+    void taskRunRecorded(const TaskRunOutcome& outcome);
+    bool ensureStore();
+    void reportDatabaseError(const QString& message);
+
+    MainControls& c_;
+    SelectionController& selection_;
+    RunController& runs_;
+    TrayController& tray_;
+    MessageBoxes& messages_;
+    const Clock& clock_;
+    std::string databasePath_;
+    QWidget* window_;
+    std::optional<TaskStore> store_;
+    QString lastError_;
+    std::function<int(TaskInput&)> runDialog_;
+};
+
+} // namespace tavelin::gui

@@ -1,0 +1,97 @@
+#include "tasks/TaskInput.h"
+
+#include "ui/ImageButton.h"
+#include "ui/Palette.h"
+#include "ui/Skin.h"
+#include "ui/Surface.h"
+#include "ui/Twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tavelin::gui {
+
+namespace {
+ImageButton* dialogButton(QWidget* parent, const QString& name, const QString& label, QRect r) {
+    using F = Skin::Face;
+    auto* b = new ImageButton(name, Skin::button(label, F::Normal), Skin::button(label, F::Active),
+                              Skin::button(label, F::Down), parent);
+    b->setGeometry(r);
+    return b;
+}
+} // namespace
+
+TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateIsEmpty,
+                     std::function<void()> emptyRateMessage)
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint), save_(std::move(save)),
+      rateIsEmpty_(std::move(rateIsEmpty)), emptyRateMessage_(std::move(emptyRateMessage)) {
+    setObjectName("TaskInput");
+    setWindowTitle("Form1");
+    setModal(true);
+    setFixedSize(tw(3060), tw(1470));
+    // The picture is larger than the dialog, which shows its top-left part.
+    auto* picture = new Surface(Skin::background(tw(3975), tw(2175)), this);
+    picture->setObjectName("Picture1");
+    picture->setGeometry(twRect(0, 0, 3975, 2175));
+    auto* panel = new Surface(Skin::panel(170, 29), picture);
+    panel->setObjectName("Image1");
+    panel->setGeometry(twRect(240, 840, 2550, 435));
+    auto* prompt = new QLabel("New Task Name:", picture);
+    prompt->setObjectName("Label1");
+    prompt->setGeometry(twRect(240, 240, 2055, 255));
+    prompt->setFont(Palette::sans(8.25));
+    prompt->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    txtTaskName_ = new QLineEdit(picture);
+    txtTaskName_->setObjectName("txtTaskName");
+    txtTaskName_->setGeometry(twRect(240, 480, 2535, 285));
+    txtTaskName_->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);");
+    ok_ = dialogButton(picture, "BOK", "OK", twRect(300, 890, 1140, 300));
+    cancel_ = dialogButton(picture, "BCancel", "Cancel", twRect(1560, 890, 1140, 300));
+    // Each button is put back to rest by entering the other one.
+    connect(ok_, &ImageButton::hovered, cancel_, &ImageButton::toRest);
+    connect(cancel_, &ImageButton::hovered, ok_, &ImageButton::toRest);
+    connect(ok_, &ImageButton::releasedUp, this, &TaskInput::BOK);
+    connect(cancel_, &ImageButton::releasedUp, this, &TaskInput::BCancel);
+    if (mainWindow != nullptr) {
+        move(placement(mainWindow->frameGeometry()));
+    }
+    txtTaskName_->setFocus();
+}
+
+QPoint TaskInput::placement(const QRect& main) {
+    const double left = main.width() / 2.0 + main.left() / 2.0;
+    const double top = main.height() / 2.0 + main.top() / 2.0 + 2000.0 / 15.0;
+    return QPoint(static_cast<int>(left), static_cast<int>(top));
+}
+
+void TaskInput::BOK() {
+    if (txtTaskName_->text().isEmpty()) {
+        txtTaskName_->setFocus();
+        return;
+    }
+    if (rateIsEmpty_()) {
+        txtTaskName_->setFocus();
+        emptyRateMessage_();
+        return;
+    }
+    if (save_(txtTaskName_->text())) {
+        accept();
+    }
+}
+
+void TaskInput::BCancel() {
+    reject();
+}
+
+void TaskInput::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        BOK();
+    } else if (e->key() == Qt::Key_Escape) {
+        BCancel();
+    } else {
+        QDialog::keyPressEvent(e);
+    }
+}
+
+} // namespace tavelin::gui

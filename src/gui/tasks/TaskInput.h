@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLineEdit;
+
+namespace tavelin::gui {
+
+class ImageButton;
+
+// The task dialog: one name box, OK and Cancel as image buttons. Enter acts as OK and Escape
+// as Cancel.
+class TaskInput : public QDialog {
+    Q_OBJECT
+public:
+    // What OK does with a name: true when the dialog is to close.
+    using Save = std::function<bool(const QString& name)>;
+
+    TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateIsEmpty,
+              std::function<void()> emptyRateMessage);
+
+    // left = main width / 2 + main left / 2; top = main height / 2 + main top / 2 + 2000 twips.
+    static QPoint placement(const QRect& mainWindow);
+
+    QLineEdit* nameBox() const { return txtTaskName_; }
+    void BOK();
+    void BCancel();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QLineEdit* txtTaskName_;
+    ImageButton* ok_;
+    ImageButton* cancel_;
+    Save save_;
+    std::function<bool()> rateIsEmpty_;
+    std::function<void()> emptyRateMessage_;
+};
+
+} // namespace tavelin::gui

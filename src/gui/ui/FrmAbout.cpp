@@ -1,0 +1,107 @@
+#include "ui/FrmAbout.h"
+
+#include "ui/ImageButton.h"
+#include "ui/Palette.h"
+#include "ui/Skin.h"
+#include "ui/Surface.h"
+#include "ui/Twips.h"
+#include "util/Version.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QLabel>
+#include <QUrl>
+
+namespace tavelin::gui {
+
+namespace {
+QLabel* aboutLabel(QWidget* parent, const QString& name, const QString& text, QRect r,
+                   const QFont& font = Palette::sans(8.25)) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(r);
+    l->setFont(font);
+    l->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    return l;
+}
+} // namespace
+
+FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), website_(std::move(website)),
+      email_(std::move(email)) {
+    setObjectName("FrmAbout");
+    setWindowTitle("About ");
+    setModal(true);
+    setFixedSize(tw(4515), tw(4515));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    auto* background = new Surface(Skin::background(300, 300), this);
+    background->setObjectName("Background");
+    background->setGeometry(twRect(0, 0, 4550, 4560));
+    auto* panel = new Surface(Skin::panel(86, 29), background);
+    panel->setObjectName("Image1");
+    panel->setGeometry(twRect(3000, 3840, 1290, 435));
+
+    using F = Skin::Face;
+    auto* close = new ImageButton("BClose", Skin::button("Close", F::Normal),
+                                  Skin::button("Close", F::Active), Skin::button("Close", F::Down),
+                                  background);
+    close->setGeometry(twRect(3065, 3905, 1140, 300));
+    auto* x = new ImageButton("BX", Skin::glyphButton("close", F::Normal),
+                              Skin::glyphButton("close", F::Active),
+                              Skin::glyphButton("close", F::Down), background);
+    x->setGeometry(twRect(4080, 120, 300, 300));
+
+    aboutLabel(background, "Label1", "Brenvik", twRect(480, 600, 3615, 375),
+               Palette::sans(12, true));
+    auto* icon = new QLabel(background);
+    icon->setObjectName("Image2");
+    icon->setPixmap(Skin::icon(32));
+    icon->setGeometry(twRect(480, 1200, 480, 480));
+    aboutLabel(background, "Label2", "Tavelin Software", twRect(480, 1800, 3615, 255));
+    aboutLabel(background, "Label3", "Keeps your folders backed up, file by file.",
+               twRect(480, 2040, 3615, 255));
+    version_ = aboutLabel(background, "Version",
+                          QString("Version:  %1.%2").arg(Version::major()).arg(Version::minor()),
+                          twRect(480, 2280, 3375, 255));
+    web_ = aboutLabel(background, "Label4", "Website:  " + QUrl(website_).host(),
+                      twRect(480, 2760, 3735, 255));
+    mail_ = aboutLabel(background, "Label5", "Email:      " + email_, twRect(480, 3000, 3735, 255));
+    aboutLabel(background, "Label7", "If you wish any add featrue please inform us.",
+               twRect(480, 3360, 3615, 255));
+    for (QLabel* link : {web_, mail_}) {
+        link->setCursor(Qt::PointingHandCursor);
+        link->installEventFilter(this);
+    }
+
+    // Crossing the background puts both buttons to rest, crossing the panel only BClose.
+    connect(background, &Surface::crossed, this, [x, close] {
+        x->toRest();
+        close->toRest();
+    });
+    connect(panel, &Surface::crossed, close, &ImageButton::toRest);
+    connect(x, &ImageButton::releasedUp, this, &QDialog::reject);
+    connect(close, &ImageButton::pressedDown, this, &QDialog::reject);
+}
+
+bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == web_) {
+            Label4_Click();
+        } else if (watched == mail_) {
+            Label5_Click();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmAbout::Label4_Click() {
+    // Whatever the desktop does with it, nothing is reported.
+    QDesktopServices::openUrl(QUrl(website_));
+}
+
+void FrmAbout::Label5_Click() {
+    QDesktopServices::openUrl(QUrl("mailto:" + email_));
+}
+
+} // namespace tavelin::gui

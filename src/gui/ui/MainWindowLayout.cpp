@@ -1,0 +1,245 @@
+#include "ui/MainWindowLayout.h"
+
+#include "ui/DirList.h"
+#include "ui/FileList.h"
+#include "ui/ImageButton.h"
+#include "ui/LockPair.h"
+#include "ui/Palette.h"
+#include "ui/ProgressCntrl.h"
+#include "ui/Skin.h"
+#include "ui/Surface.h"
+#include "ui/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace tavelin::gui {
+
+namespace {
+
+const char* const kFieldStyle =
+    "background-color: rgb(128,128,128); color: rgb(192,255,255);"
+    "selection-background-color: rgb(0,0,128); selection-color: rgb(192,255,255);";
+
+QPixmap backgroundWithBoxes() {
+    QPixmap p = Skin::background(700, 600);
+    QPainter g(&p);
+    g.setPen(QColor(10, 10, 10));
+    g.drawRect(0, 0, MainWindowLayout::kWidth - 1, MainWindowLayout::kHeight - 1);
+    // Four boxes of one-pixel lines group the source, the destination, the counters and tasks.
+    g.setPen(QColor(16, 18, 20));
+    for (const QRect& box : {QRect(QPoint(tw(240), tw(600)), QPoint(tw(5160), tw(4200))),
+                             QRect(QPoint(tw(5280), tw(600)), QPoint(tw(10200), tw(4200))),
+                             QRect(QPoint(tw(240), tw(4320)), QPoint(tw(10200), tw(6240))),
+                             QRect(QPoint(tw(240), tw(6360)), QPoint(tw(10200), tw(8520)))}) {
+        g.drawRect(box);
+        g.setPen(QColor(110, 116, 120));
+        g.drawRect(box.translated(1, 1));
+        g.setPen(QColor(16, 18, 20));
+    }
+    return p;
+}
+
+ImageButton* button(QWidget* parent, const QString& name, const QString& label, QRect r) {
+    using F = Skin::Face;
+    auto* b = new ImageButton(name, Skin::button(label, F::Normal, r.width(), r.height()),
+                              Skin::button(label, F::Active, r.width(), r.height()),
+                              Skin::button(label, F::Down, r.width(), r.height()), parent);
+    b->setGeometry(r);
+    return b;
+}
+
+ImageButton* glyphButton(QWidget* parent, const QString& name, const QString& glyph, QRect r) {
+    using F = Skin::Face;
+    auto* b = new ImageButton(name, Skin::glyphButton(glyph, F::Normal, r.width()),
+                              Skin::glyphButton(glyph, F::Active, r.width()),
+                              Skin::glyphButton(glyph, F::Down, r.width()), parent);
+    b->setGeometry(r);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect r,
+              const QFont& font = Palette::sans(8.25)) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(r);
+    l->setFont(font);
+    l->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return l;
+}
+
+template <class W> W* field(QWidget* parent, const QString& name, QRect r) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(r);
+    w->setFont(Palette::sans(8.25));
+    w->setStyleSheet(kFieldStyle);
+    return w;
+}
+
+QCheckBox* check(QWidget* parent, const QString& name, const QString& text, QRect r,
+                 const QColor& back) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    c->setGeometry(r);
+    c->setFont(Palette::sans(8.25));
+    c->setStyleSheet(QString("color: rgb(192,255,255); background-color: rgb(%1,%2,%3);")
+                         .arg(back.red())
+                         .arg(back.green())
+                         .arg(back.blue()));
+    return c;
+}
+
+} // namespace
+
+MainControls MainWindowLayout::build(QWidget* window) {
+    MainControls c;
+    window->setFixedSize(kWidth, kHeight);
+
+    c.Background = new Surface(backgroundWithBoxes(), window);
+    c.Background->setObjectName("Background");
+    c.Background->setGeometry(0, 0, kWidth, kHeight);
+    QWidget* bg = c.Background;
+
+    // Panels first: they lie under their buttons.
+    c.Image1 = new Surface(Skin::panel(170, 29), bg);
+    c.Image1->setObjectName("Image1");
+    c.Image1->setGeometry(twRect(5040, 5640, 2550, 435));
+    c.Image2 = new Surface(Skin::panel(170, 29), bg);
+    c.Image2->setObjectName("Image2");
+    c.Image2->setGeometry(twRect(7560, 5640, 2550, 435));
+    c.Image3 = new Surface(Skin::panel(170, 29), bg);
+    c.Image3->setObjectName("Image3");
+    c.Image3->setGeometry(twRect(5040, 6480, 2550, 435));
+    c.Image4 = new Surface(Skin::panel(86, 29), bg);
+    c.Image4->setObjectName("Image4");
+    c.Image4->setGeometry(twRect(8800, 6480, 1290, 435));
+
+    c.CheStart = check(bg, "CheStart", "Run at Windows startup", twRect(7440, 120, 2055, 255),
+                       Palette::checkBack());
+    c.BM = glyphButton(bg, "BM", "min", twRect(9695, 120, 300, 300));
+    c.BX = glyphButton(bg, "BX", "close", twRect(10080, 120, 300, 300));
+
+    c.Label1 = label(bg, "Label1", "Source Folder", twRect(240, 360, 2535, 255),
+                     Palette::sans(9.75));
+    c.Drive1 = field<QComboBox>(bg, "Drive1", twRect(360, 720, 2250, 315));
+    c.Dir1 = field<DirList>(bg, "Dir1", twRect(360, 1080, 2250, 3010));
+    c.Label3 = label(bg, "Label3", "File Types", twRect(2760, 720, 1095, 255));
+    c.cboFileTypes = field<QComboBox>(bg, "cboFileTypes", twRect(3555, 720, 1455, 315));
+    c.cboFileTypes->setEditable(true);
+    c.cboFileTypes->setInsertPolicy(QComboBox::NoInsert);
+    c.cboFileTypes->setEditText("Combo1");
+    c.File1 = field<FileList>(bg, "File1", twRect(2760, 1080, 2250, 2955));
+
+    c.Label2 = label(bg, "Label2", "Destination Folder", twRect(5280, 360, 2535, 255),
+                     Palette::sans(9.75));
+    c.Drive2 = field<QComboBox>(bg, "Drive2", twRect(5400, 720, 2250, 315));
+    c.Dir2 = field<DirList>(bg, "Dir2", twRect(5400, 1080, 2250, 2565));
+    c.File2 = field<FileList>(bg, "File2", twRect(7800, 1080, 2250, 2565));
+    c.UNCPathDestTrue = check(bg, "UNCPathDestTrue", "UNC Path", twRect(5400, 3840, 1095, 255),
+                              Palette::uncBack());
+    c.UNCDestination = field<QLineEdit>(bg, "UNCDestination", twRect(6600, 3840, 3375, 285));
+    c.UNCDestination->hide();
+
+    c.Label4 = label(bg, "Label4", "Folders", twRect(360, 4560, 615, 255));
+    c.txtFolders = field<QLineEdit>(bg, "txtFolders", twRect(960, 4560, 1155, 285));
+    c.proFolders = new ProgressCntrl(bg);
+    c.proFolders->setObjectName("proFolders");
+    c.proFolders->setGeometry(twRect(2280, 4560, 7815, 255));
+    c.Label5 = label(bg, "Label5", "Files", twRect(360, 4920, 495, 255));
+    c.txtFiles = field<QLineEdit>(bg, "txtFiles", twRect(960, 4920, 1155, 285));
+    c.proFiles = new ProgressCntrl(bg);
+    c.proFiles->setObjectName("proFiles");
+    c.proFiles->setGeometry(twRect(2280, 4920, 7815, 255));
+    c.Label6 = label(bg, "Label6", "Size", twRect(360, 5280, 495, 255));
+    c.txtSize = field<QLineEdit>(bg, "txtSize", twRect(960, 5280, 1155, 285));
+    c.proSize = new ProgressCntrl(bg);
+    c.proSize->setObjectName("proSize");
+    c.proSize->setGeometry(twRect(2280, 5280, 7815, 255));
+    c.Label7 = label(bg, "Label7", "Update", twRect(360, 5640, 615, 255));
+    c.cboUpdateRate = field<QComboBox>(bg, "cboUpdateRate", twRect(960, 5640, 1155, 315));
+    c.cboUpdateRate->setEditable(true);
+    c.cboUpdateRate->setInsertPolicy(QComboBox::NoInsert);
+    c.Label8 = label(bg, "Label8", "hh:mm", twRect(1080, 6000, 735, 255));
+    c.optCopySubFolder = check(bg, "optCopySubFolder", "Include sub folders",
+                               twRect(2280, 5640, 2055, 255), Palette::checkBack());
+
+    c.cmdCount = button(bg, "cmdCount", "Count", twRect(5100, 5700, 1140, 300));
+    c.lockPair = new LockPair(bg);
+    c.lockPair->setGeometry(twRect(6360, 5700, 1140, 300));
+    c.cmdRun = button(bg, "cmdRun", "Run", twRect(7620, 5700, 1140, 300));
+    c.cmdClose = button(bg, "cmdClose", "Close", twRect(8880, 5700, 1140, 300));
+
+    c.txtTimer = field<QLineEdit>(bg, "txtTimer", twRect(360, 6530, 2535, 315));
+    c.txtTimer->hide();
+    c.txtTimer2 = field<QLineEdit>(bg, "txtTimer2", twRect(360, 6530, 2535, 315));
+    for (QLineEdit* clock : {c.txtTimer, c.txtTimer2}) {
+        clock->setFont(Palette::sans(12, true));
+        clock->setAlignment(Qt::AlignCenter);
+        clock->setFrame(false);
+    }
+    c.txtTimer2->setFocusPolicy(Qt::NoFocus);
+    for (QLineEdit* clock : {c.txtTimer, c.txtTimer2}) {
+        Palette::fit(clock, "00.00.0000 00:00:00", 6);
+    }
+    for (QCheckBox* box : {c.CheStart, c.optCopySubFolder, c.UNCPathDestTrue}) {
+        Palette::fit(box, box->text(), 22);
+    }
+    c.BSTask = button(bg, "BSTask", "Save Task", twRect(5100, 6540, 1140, 300));
+    c.BRemove = button(bg, "BRemove", "Remove", twRect(6360, 6540, 1140, 300));
+    c.BInfo = button(bg, "BInfo", "Info", twRect(8880, 6540, 1140, 300));
+
+    c.MSHFlexGrid1 = field<QTableWidget>(bg, "MSHFlexGrid1", twRect(360, 6960, 9735, 1455));
+    c.MSHFlexGrid1->setStyleSheet(
+        QString(kFieldStyle) +
+        "QHeaderView::section { background-color: rgb(128,128,128); color: rgb(192,255,255);"
+        " border: 1px solid rgb(100,100,100); }");
+    c.MSHFlexGrid1->verticalHeader()->hide();
+    c.MSHFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    c.MSHFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    c.MSHFlexGrid1->setColumnCount(2);
+    c.MSHFlexGrid1->setRowCount(2);
+
+    c.lblStatus = new QLabel(bg);
+    c.lblStatus->setObjectName("lblStatus");
+    c.lblStatus->setGeometry(twRect(240, 8640, 10005, 255));
+    c.lblStatus->setFont(Palette::sans(8.25, true));
+    c.lblStatus->setFrameShape(QFrame::Box);
+    c.lblStatus->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);"
+                               "border: 1px solid rgb(30,30,30);");
+
+    // The selection starts locked: the nine frozen controls are disabled.
+    for (QWidget* w : std::initializer_list<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1,
+                                                      c.Dir2, c.File2, c.Drive2,
+                                                      c.optCopySubFolder, c.cboUpdateRate}) {
+        w->setEnabled(false);
+    }
+
+    // Tab order as the layout numbers it (labels and the progress bars take no focus).
+    QWidget* order[] = {c.Drive1,    c.Dir1,          c.File1,          c.Drive2,
+                        c.Dir2,      c.File2,         c.cboFileTypes,   c.txtFolders,
+                        c.txtFiles,  c.txtSize,       c.cboUpdateRate,  c.CheStart,
+                        c.optCopySubFolder, c.MSHFlexGrid1, c.UNCPathDestTrue,
+                        c.UNCDestination};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+
+    c.Timer1 = new QTimer(window);
+    c.Timer1->setObjectName("Timer1");
+    c.Timer1->setInterval(1000);
+    c.Timer2 = new QTimer(window);
+    c.Timer2->setObjectName("Timer2");
+    c.Timer2->setInterval(1000);
+    c.Timer2->setSingleShot(true);
+    return c;
+}
+
+} // namespace tavelin::gui

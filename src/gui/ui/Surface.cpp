@@ -1,0 +1,33 @@
+#include "ui/Surface.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace tavelin::gui {
+
+Surface::Surface(const QPixmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+    setMouseTracking(true);
+}
+
+void Surface::paintEvent(QPaintEvent*) {
+    if (!picture_.isNull()) {
+        QPainter(this).drawPixmap(QPoint(0, 0), picture_);
+    }
+}
+
+void Surface::mouseMoveEvent(QMouseEvent* e) {
+    emit crossed();
+    QCoreApplication::processEvents();
+    if ((e->buttons() & Qt::LeftButton) && window()->windowHandle() != nullptr) {
+        // The window manager moves the window until the button is released.
+        window()->windowHandle()->startSystemMove();
+    }
+}
+
+void Surface::mousePressEvent(QMouseEvent* e) {
+    e->accept();
+}
+
+} // namespace tavelin::gui
