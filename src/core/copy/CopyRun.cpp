@@ -144,9 +144,13 @@ void CopyRun::finish() {
 }
 
 void CopyRun::deliver() {
+    if (!pending_.load(std::memory_order_acquire)) {
+        return;
+    }
     {
         std::lock_guard lock(outcomesMutex_);
         delivering_.swap(outcomes_);
+        pending_.store(false, std::memory_order_relaxed);
     }
     for (auto& o : delivering_) {
         ++result_.counters.filesLooked;
@@ -166,17 +170,31 @@ void CopyRun::deliver() {
 
 void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder,
                         const std::vector<std::string>& names, std::uint64_t firstSeq) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (stop_) {
-            return;
+    // Outcomes go over in small bundles (at once after a real copy, which is slow anyway), so an
+    // unchanged tree does not take a lock per file.
+    std::vector<Outcome> bundle;
+    const auto flush = [&] {
+        if (!bundle.empty()) {
+            std::lock_guard lock(outcomesMutex_);
+            for (auto& o : bundle) {
+                outcomes_.push_back(std::move(o));
+            }
+            pending_.store(true, std::memory_order_release);
+            bundle.clear();
         }
+    };
+    for (std::size_t i = 0; i < names.size() && !stop_; ++i) {
         Outcome o = CopyOneFile(*folder, names[i].c_str(), firstSeq + i);
         if (o.seq == UINT64_MAX) {
             continue; // no longer a file: not looked at
         }
-        std::lock_guard lock(outcomesMutex_);
-        outcomes_.push_back(std::move(o));
+        const bool copied = o.copied;
+        bundle.push_back(std::move(o));
+        if (copied || bundle.size() >= 16) {
+            flush();
+        }
     }
+    flush();
 }
 
 CopyRun::Outcome CopyRun::CopyOneFile(Folder& folder, const char* name, std::uint64_t seq) {
@@ -187,7 +205,7 @@ CopyRun::Outcome CopyRun::CopyOneFile(Folder& folder, const char* name, std::uin
         return outcome;
     }
     outcome.seq = seq;
-    outcome.copied = CopyIfNewer(folder, name, st, PathRules::join(folder.sourcePath, name), outcome);
+    outcome.copied = CopyIfNewer(folder, name, st, outcome);
     return outcome;
 }
 
@@ -248,7 +266,7 @@ bool CopyRun::openDestination(Folder& folder, bool create, int& error) {
 }
 
 bool CopyRun::CopyIfNewer(Folder& folder, const char* name, const struct stat& st,
-                          const std::string& sourcePath, Outcome& outcome) {
+                          Outcome& outcome) {
     int error = 0;
     if (openDestination(folder, false, error)) {
         if (const auto destTime = FileModifiedTime(folder.destinationFd, name)) {
@@ -258,12 +276,12 @@ bool CopyRun::CopyIfNewer(Folder& folder, const char* name, const struct stat& s
             }
         }
     } else if (!openDestination(folder, true, error)) {
-        outcome.failure =
-            FileFailure{sourcePath, describeErrno("cannot create folder", folder.destinationPath,
-                                                  error != 0 ? error : EIO)};
+        outcome.failure = FileFailure{
+            PathRules::join(folder.sourcePath, name),
+            describeErrno("cannot create folder", folder.destinationPath, error != 0 ? error : EIO)};
         return false;
     }
-    return copyIntoPlace(folder, name, st, sourcePath, outcome);
+    return copyIntoPlace(folder, name, st, PathRules::join(folder.sourcePath, name), outcome);
 }
 
 bool CopyRun::copyIntoPlace(Folder& folder, const char* name, const struct stat& st,

@@ -62,8 +62,7 @@ private:
                    std::uint64_t firstSeq);
     // Works out the destination and copies when needed.
     Outcome CopyOneFile(Folder& folder, const char* name, std::uint64_t seq);
-    bool CopyIfNewer(Folder& folder, const char* name, const struct stat& st,
-                     const std::string& sourcePath, Outcome& outcome);
+    bool CopyIfNewer(Folder& folder, const char* name, const struct stat& st, Outcome& outcome);
     bool openDestination(Folder& folder, bool create, int& error);
     bool copyIntoPlace(Folder& folder, const char* name, const struct stat& st,
                        const std::string& sourcePath, Outcome& outcome);
@@ -88,6 +87,7 @@ private:
 
     std::mutex outcomesMutex_;
     std::vector<Outcome> outcomes_;
+    std::atomic<bool> pending_{false};
     std::vector<Outcome> delivering_;
     std::vector<std::pair<std::uint64_t, FileFailure>> failures_;
 };
