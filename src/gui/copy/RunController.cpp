@@ -54,9 +54,10 @@ private:
 RunController::RunController(MainControls& controls, MainState& state,
                              SelectionController& selection, const Volumes& volumes,
                              const Clock& clock, MessageBoxes& messages, std::string databasePath,
-                             QObject* parent)
+                             FileOps* fileOps, QObject* parent)
     : QObject(parent), c_(controls), state_(state), selection_(selection), clock_(clock),
-      messages_(messages), databasePath_(std::move(databasePath)), engine_(volumes, ops_),
+      messages_(messages), databasePath_(std::move(databasePath)),
+      engine_(volumes, fileOps != nullptr ? *fileOps : ownOps_),
       display_(controls) {}
 
 RunController::~RunController() {

@@ -37,7 +37,7 @@ class RunController : public QObject {
 public:
     RunController(MainControls& controls, MainState& state, SelectionController& selection,
                   const Volumes& volumes, const Clock& clock, MessageBoxes& messages,
-                  std::string databasePath, QObject* parent = nullptr);
+                  std::string databasePath, FileOps* fileOps = nullptr, QObject* parent = nullptr);
     ~RunController() override;
 
     // The Run button: "Click Lock to continue" on an unlocked selection; nothing during a run.
@@ -76,7 +76,7 @@ private:
     const Clock& clock_;
     MessageBoxes& messages_;
     std::string databasePath_;
-    FileOps ops_;
+    FileOps ownOps_;
     CopyEngine engine_;
     RunDisplay display_;
 

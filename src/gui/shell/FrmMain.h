@@ -14,6 +14,7 @@ class QSettings;
 
 namespace tavelin {
 class Clock;
+class FileOps;
 class Volumes;
 } // namespace tavelin
 
@@ -42,6 +43,8 @@ struct MainDependencies {
     std::function<void()> quit;
     QString website;
     QString email;
+    // The copy's file operations; the real ones when null (tests slow them down or fail them).
+    FileOps* fileOps = nullptr;
 };
 
 // The one long-lived window. It builds its controls and hands the work to its controllers.

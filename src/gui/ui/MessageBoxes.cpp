@@ -12,6 +12,13 @@ int MessageBoxes::show(Icon icon, const QString& title, const QString& text, int
         answers_.pop_front();
         return answer;
     }
+    if (!interactive_) {
+        for (int b : {Ok, Yes, Retry, No, Cancel}) {
+            if (buttons & b) {
+                return b;
+            }
+        }
+    }
     QMessageBox box(parent_);
     box.setWindowTitle(shownTitle);
     box.setText(text);

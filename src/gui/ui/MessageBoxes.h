@@ -25,11 +25,14 @@ public:
     const QStringList& shown() const { return shown_; }
     void clearShown() { shown_.clear(); }
     void setParent(QWidget* parent) { parent_ = parent; }
+    // Tests: with no answer queued, take the first button offered instead of asking a person.
+    void setInteractive(bool interactive) { interactive_ = interactive; }
 
 private:
     std::deque<int> answers_;
     QStringList shown_;
     QWidget* parent_ = nullptr;
+    bool interactive_ = true;
 };
 
 } // namespace tavelin::gui
