@@ -17,7 +17,7 @@ run: build
 	./$(BUILD)/src/gui/tavelin
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
+	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 300
 
 bench: build
 	./bench/run-all.sh $(BUILD)

@@ -1,4 +1,317 @@
+#include "copy/RunController.h"
+#include "gui/GuiFixture.h"
+#include "gui/MouseEvents.h"
+#include "scheduler/SchedulerTick.h"
+#include "shell/TrayController.h"
+#include "tasks/TaskController.h"
+#include "tasks/TaskInput.h"
+#include "tasks/TaskStore.h"
+#include "ui/DirList.h"
+#include "ui/FrmAbout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QtTest>
-class TaskWindowTest : public QObject { Q_OBJECT };
+#include <thread>
+
+using namespace tavelin;
+using namespace tavelin::test;
+
+namespace {
+
+class SlowOps final : public FileOps {
+public:
+    std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
+                                              const StopCheck& stop) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        return FileOps::copyData(in, out, size, stop);
+    }
+};
+
+// A second connection to the window's task file, as tavelin-cli would have.
+TaskStore otherStore(GuiFixture& f) {
+    auto s = TaskStore::open(f.tree.path("db/tasks.db"));
+    if (!s) {
+        qFatal("%s", s.error().message.c_str());
+    }
+    return std::move(*s);
+}
+
+void addTask(GuiFixture& f, const std::string& name, const std::string& folder,
+             const char* savedAt, const std::string& interval = "00:15") {
+    TaskRecord r;
+    r.task_name = name;
+    r.task_source = f.tree.path(folder);
+    r.task_destination = f.tree.path("out/" + name);
+    r.task_subfolders = 1;
+    r.task_interval = interval;
+    auto store = otherStore(f);
+    QVERIFY(store.AddTask(r, at(savedAt)).has_value());
+}
+
+QStringList row(QTableWidget* g, int r) {
+    QStringList cells;
+    for (int col = 0; col < g->columnCount(); ++col) {
+        cells << (g->item(r, col) ? g->item(r, col)->text() : QString());
+    }
+    return cells;
+}
+
+} // namespace
+
+class TaskWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridAfterRefresh() {
+        GuiFixture f;
+        f.window->Form_Load();
+        auto* g = f.c().MSHFlexGrid1;
+        QCOMPARE(g->rowCount(), 0);
+        QVERIFY(!g->isEnabled());
+        QCOMPARE(g->columnCount(), 6);
+        const QStringList headers{"Scheduled Tasks", "Source", "Destination",
+                                  "Last Time",       "Next Time", "Status"};
+        const int widths[] = {120, 127, 127, 107, 107, 40};
+        for (int col = 0; col < 6; ++col) {
+            QCOMPARE(g->horizontalHeaderItem(col)->text(), headers[col]);
+            QCOMPARE(g->columnWidth(col), widths[col]);
+        }
+
+        addTask(f, "ten", "a", "10.03.2026 09:00:00", "01:00");
+        addTask(f, "nine", "b", "10.03.2026 08:30:00", "00:30");
+        addTask(f, "midnight", "c", "10.03.2026 23:00:00", "01:00");
+        f.window->tasks().showFlexGrid1();
+        QVERIFY(g->isEnabled());
+        QCOMPARE(g->rowCount(), 6);
+        QCOMPARE(row(g, 0).at(0), QString("nine"));
+        QCOMPARE(row(g, 1).at(0), QString("ten"));
+        QCOMPARE(row(g, 2), (QStringList{"midnight", QString::fromStdString(f.tree.path("c")),
+                                         QString::fromStdString(f.tree.path("out/midnight")),
+                                         "10.03.2026 23:00:00", "11.03.2026 00:00:00", "-"}));
+        for (int r = 3; r < 6; ++r) {
+            QCOMPARE(row(g, r), QStringList(6, QString()));
+        }
+        for (int col = 0; col < 6; ++col) {
+            QCOMPARE(g->columnWidth(col), widths[col]);
+        }
+    }
+
+    void clickLoadsTheTask() {
+        GuiFixture f;
+        f.tree.mkdir("docs");
+        f.window->Form_Load();
+        auto& c = f.c();
+        TaskRecord r;
+        r.task_name = "docs";
+        r.task_source = f.tree.path("docs");
+        r.task_destination = "//server/share/docs";
+        r.task_subfolders = 1;
+        r.task_interval = "07:30";
+        r.task_filetypes = "*.odt;*.pdf";
+        r.task_uncpath = 1;
+        QVERIFY(otherStore(f).AddTask(r, at("10.03.2026 09:00:00")).has_value());
+        f.window->tasks().showFlexGrid1();
+
+        f.window->tasks().MSHFlexGrid1_Click(1); // an empty row: nothing changes
+        QCOMPARE(c.Dir1->path(), QString::fromStdString(f.tree.path("program")));
+
+        f.window->tasks().MSHFlexGrid1_Click(0); // on a locked selection
+        QVERIFY(!c.Dir1->isEnabled());
+        QCOMPARE(c.Dir1->path(), QString::fromStdString(f.tree.path("docs")));
+        QCOMPARE(c.cboUpdateRate->currentText(), QString("07:30"));
+        QVERIFY(c.optCopySubFolder->isChecked());
+        QCOMPARE(c.cboFileTypes->currentText(), QString("*.odt;*.pdf"));
+        QVERIFY(c.UNCPathDestTrue->isChecked());
+        QCOMPARE(c.UNCDestination->text(), QString("//server/share/docs"));
+    }
+
+    void dialogValidation_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("tasks");
+        QTest::newRow("empty name") << "" << "15 Min" << QStringList{} << false << 1;
+        QTest::newRow("taken name") << "taken" << "15 Min"
+                                    << QStringList{"Tavelin|Task name already exist!"} << true << 1;
+        QTest::newRow("refused interval")
+            << "new" << "No Auto"
+            << QStringList{"Tavelin|Please enter or select the update interval!"} << false << 1;
+        QTest::newRow("hours above 23")
+            << "new" << "25:00"
+            << QStringList{"Tavelin|Please enter or select the update interval!"} << false << 1;
+        QTest::newRow("good save") << "new" << "30 Min" << QStringList{} << true << 2;
+    }
+
+    void dialogValidation() {
+        QFETCH(QString, name);
+        QFETCH(QString, rate);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, closed);
+        QFETCH(int, tasks);
+        GuiFixture f;
+        f.window->Form_Load();
+        addTask(f, "taken", "a", "10.03.2026 09:00:00");
+        f.window->tasks().showFlexGrid1();
+        f.c().cboUpdateRate->setEditText(rate);
+        int result = -1;
+        f.window->tasks().setDialogRunner([&](gui::TaskInput& d) {
+            d.nameBox()->setText(name);
+            d.BOK();
+            result = d.result();
+            return result;
+        });
+        f.window->tasks().BSTask();
+        QCOMPARE(f.messages.shown(), messages);
+        QCOMPARE(result == QDialog::Accepted, closed);
+        // The grid shows the store: one row and one empty row per task.
+        QCOMPARE(f.c().MSHFlexGrid1->rowCount(), tasks * 2);
+        auto list = otherStore(f).listTasks();
+        QCOMPARE(static_cast<int>(list->size()), tasks);
+        if (tasks == 2) {
+            const auto saved = *otherStore(f).findTask("new");
+            QCOMPARE(saved->task_interval, std::string("00:30"));
+            QCOMPARE(saved->task_success, std::string("-"));
+            QCOMPARE(saved->task_nextdate, at("10.03.2026 10:30:00"));
+        }
+    }
+
+    void emptyRateShowsNoDialog() {
+        GuiFixture f;
+        f.window->Form_Load();
+        f.c().cboUpdateRate->setEditText("");
+        bool opened = false;
+        f.window->tasks().setDialogRunner([&](gui::TaskInput&) {
+            opened = true;
+            return 0;
+        });
+        f.window->tasks().BSTask();
+        QVERIFY(!opened);
+        QCOMPARE(f.messages.shown(),
+                 QStringList{"Tavelin|Please select or enter the time interval (00:00)!"});
+    }
+
+    void dialogPlacement() {
+        QCOMPARE(gui::TaskInput::placement(QRect(0, 0, 698, 600)), QPoint(349, 433));
+        QCOMPARE(gui::TaskInput::placement(QRect(100, 50, 698, 600)), QPoint(399, 458));
+    }
+
+    void removeAsksFirst() {
+        GuiFixture f;
+        f.window->Form_Load();
+        addTask(f, "keep me", "a", "10.03.2026 09:00:00");
+        f.window->tasks().showFlexGrid1();
+        f.c().MSHFlexGrid1->setCurrentCell(0, 0);
+        f.messages.queueAnswer(gui::MessageBoxes::No);
+        f.window->tasks().BRemove();
+        QCOMPARE(f.messages.shown(),
+                 QStringList{"Warning|Do you really want to delete this task? keep me"});
+        QCOMPARE(otherStore(f).listTasks()->size(), 1u);
+        f.messages.queueAnswer(gui::MessageBoxes::Yes);
+        f.window->tasks().BRemove();
+        QCOMPARE(otherStore(f).listTasks()->size(), 0u);
+        QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 0);
+    }
+
+    void dueTaskCopiesItsOwnFoldersAndIsRecorded() {
+        GuiFixture f;
+        f.tree.write("alpha/a.txt", "a");
+        f.tree.write("shown/other.txt", "not this");
+        f.window->Form_Load();
+        f.c().Dir1->setPath(QString::fromStdString(f.tree.path("shown")));
+        addTask(f, "alpha", "alpha", "10.03.2026 09:45:00");
+        f.window->tasks().showFlexGrid1();
+        f.window->hideWindow(); // also while hidden
+        f.window->tick().Timer1_Timer();
+        QTRY_VERIFY(!f.window->runs().busy());
+        QCOMPARE(f.tree.read("out/alpha/a.txt"), std::string("a"));
+        QVERIFY(!f.tree.exists("out/alpha/other.txt"));
+        const auto t = **otherStore(f).findTask("alpha");
+        QCOMPARE(t.task_success, std::string("OK"));
+        QCOMPARE(t.task_lastdate, at("10.03.2026 10:00:00"));
+        QCOMPARE(t.task_nextdate, at("10.03.2026 10:15:00"));
+        QCOMPARE(row(f.c().MSHFlexGrid1, 0).at(5), QString("OK"));
+        QVERIFY(f.c().lblStatus->text().startsWith("Last run @ 10.03.2026 10:00:00 -:- 1 Files Scaned"));
+    }
+
+    void failedTaskIsRecordedAndNoticed() {
+        GuiFixture f;
+        f.window->Form_Load();
+        addTask(f, "lost", "nowhere", "10.03.2026 09:45:00");
+        f.window->tick().Timer1_Timer();
+        QTRY_VERIFY(!f.window->runs().busy());
+        QCOMPARE((**otherStore(f).findTask("lost")).task_success, std::string("Failed"));
+        QVERIFY(f.window->tray().lastNotice().contains("Task 'lost' failed"));
+        QVERIFY(f.window->tray().lastNotice().contains(QString::fromStdString(f.tree.path("nowhere"))));
+    }
+
+    void twoTasksDueInOneSecondBothRun() {
+        GuiFixture f;
+        f.tree.write("a/1.txt", "1");
+        f.tree.write("b/2.txt", "2");
+        f.window->Form_Load();
+        addTask(f, "first", "a", "10.03.2026 09:45:00");
+        addTask(f, "second", "b", "10.03.2026 09:45:00");
+        f.window->tick().Timer1_Timer();
+        QTRY_VERIFY(!f.window->runs().busy());
+        QVERIFY(f.tree.exists("out/first/1.txt") && f.tree.exists("out/second/2.txt"));
+        for (const char* name : {"first", "second"}) {
+            QCOMPARE((**otherStore(f).findTask(name)).task_success, std::string("OK"));
+        }
+    }
+
+    void taskDueDuringALongRunRunsAfterIt() {
+        GuiFixture f;
+        SlowOps slow;
+        f.fileOps = &slow;
+        f.make(false, QString());
+        f.tree.write("a/1.txt", "1");
+        f.tree.write("b/2.txt", "2");
+        f.window->Form_Load();
+        addTask(f, "long", "a", "10.03.2026 09:45:00");
+        addTask(f, "later", "b", "10.03.2026 09:45:01");
+        f.window->tick().Timer1_Timer();
+        QVERIFY(f.window->runs().busy());
+        f.clock.advance(1); // "later" falls due while "long" copies
+        f.window->tick().Timer1_Timer();
+        QCOMPARE(f.c().txtTimer2->text(), QString("10.03.2026 10:00:01"));
+        QTRY_VERIFY_WITH_TIMEOUT(f.tree.exists("out/later/2.txt"), 5000);
+        QTRY_VERIFY(!f.window->runs().busy());
+        QCOMPARE((**otherStore(f).findTask("later")).task_success, std::string("OK"));
+        QCOMPARE((**otherStore(f).findTask("later")).task_lastdate, at("10.03.2026 10:00:01"));
+    }
+
+    void hourlyRefreshOncePerHour() {
+        GuiFixture f;
+        f.clock.set(at("10.03.2026 13:59:58"));
+        f.window->Form_Load();
+        // Changed behind the window's back, due much later: only a refresh shows it.
+        addTask(f, "outside", "a", "10.03.2026 13:00:00", "05:00");
+        f.window->tick().Timer1_Timer();
+        QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 0);
+        f.clock.set(at("10.03.2026 14:00:00"));
+        f.window->tick().Timer1_Timer();
+        QCOMPARE(f.window->state().lastHour, QString("14"));
+        QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 2);
+        auto store = otherStore(f);
+        QVERIFY(store.DeleteTask("outside").has_value());
+        f.clock.advance(30);
+        f.window->tick().Timer1_Timer();
+        QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 2); // not again within the hour
+    }
+
+    void aboutWindow() {
+        GuiFixture f;
+        gui::FrmAbout about(f.window.get(), "https://example.org", "support@example.org");
+        QCOMPARE(about.versionLabel()->text(), QString("Version:  1.7"));
+        QCOMPARE(about.size(), QSize(301, 301));
+    }
+};
+
 QTEST_MAIN(TaskWindowTest)
 #include "TaskWindowTest.moc"

@@ -22,6 +22,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QIcon>
 #include <QLineEdit>
 #include <QTimer>
@@ -86,6 +88,9 @@ void FrmMain::Form_Load() {
 }
 
 void FrmMain::showAfterLoad() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     if (!startHidden_) {
         show();
     } else if (!tray_->available()) {
