@@ -11,8 +11,23 @@
 #include <QTimer>
 #include <memory>
 #include <set>
+#include <thread>
 
 namespace tavelin::test {
+
+// Copies that take a while, so that things can happen during a run.
+class SlowOps final : public FileOps {
+public:
+    explicit SlowOps(int milliseconds) : delay_(milliseconds) {}
+    std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
+                                              const StopCheck& stop) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay_));
+        return FileOps::copyData(in, out, size, stop);
+    }
+
+private:
+    int delay_;
+};
 
 // Volumes the test decides on, some of which may be "not ready".
 class GuiVolumes final : public Volumes {

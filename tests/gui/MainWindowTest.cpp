@@ -25,15 +25,6 @@ using namespace tavelin::test;
 
 namespace {
 
-// Copies that take a while, so that things can happen during a run.
-class SlowOps final : public FileOps {
-public:
-    std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
-                                              const StopCheck& stop) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        return FileOps::copyData(in, out, size, stop);
-    }
-};
 
 QList<QWidget*> frozen(gui::MainControls& c) {
     return QList<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1, c.Dir2, c.File2, c.Drive2,
@@ -303,7 +294,7 @@ private slots:
 
     void noRunInsideARun() {
         GuiFixture f;
-        SlowOps slow;
+        SlowOps slow(150);
         f.fileOps = &slow;
         f.make(false, QString());
         f.tree.write("src/a.txt", "a");

@@ -23,14 +23,6 @@ using namespace tavelin::test;
 
 namespace {
 
-class SlowOps final : public FileOps {
-public:
-    std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
-                                              const StopCheck& stop) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        return FileOps::copyData(in, out, size, stop);
-    }
-};
 
 // A second connection to the window's task file, as tavelin-cli would have.
 TaskStore otherStore(GuiFixture& f) {
@@ -267,7 +259,7 @@ private slots:
 
     void taskDueDuringALongRunRunsAfterIt() {
         GuiFixture f;
-        SlowOps slow;
+        SlowOps slow(400);
         f.fileOps = &slow;
         f.make(false, QString());
         f.tree.write("a/1.txt", "1");

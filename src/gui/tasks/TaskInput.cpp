@@ -2,6 +2,7 @@
 
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
+#include "ui/SkinLabel.h"
 #include "ui/Skin.h"
 #include "ui/Surface.h"
 #include "ui/Twips.h"
@@ -12,15 +13,6 @@
 
 namespace tavelin::gui {
 
-namespace {
-ImageButton* dialogButton(QWidget* parent, const QString& name, const QString& label, QRect r) {
-    using F = Skin::Face;
-    auto* b = new ImageButton(name, Skin::button(label, F::Normal), Skin::button(label, F::Active),
-                              Skin::button(label, F::Down), parent);
-    b->setGeometry(r);
-    return b;
-}
-} // namespace
 
 TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateIsEmpty,
                      std::function<void()> emptyRateMessage)
@@ -37,17 +29,13 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     auto* panel = new Surface(Skin::panel(170, 29), picture);
     panel->setObjectName("Image1");
     panel->setGeometry(twRect(240, 840, 2550, 435));
-    auto* prompt = new QLabel("New Task Name:", picture);
-    prompt->setObjectName("Label1");
-    prompt->setGeometry(twRect(240, 240, 2055, 255));
-    prompt->setFont(Palette::sans(8.25));
-    prompt->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    SkinLabel::make(picture, "Label1", "New Task Name:", twRect(240, 240, 2055, 255));
     txtTaskName_ = new QLineEdit(picture);
     txtTaskName_->setObjectName("txtTaskName");
     txtTaskName_->setGeometry(twRect(240, 480, 2535, 285));
     txtTaskName_->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);");
-    ok_ = dialogButton(picture, "BOK", "OK", twRect(300, 890, 1140, 300));
-    cancel_ = dialogButton(picture, "BCancel", "Cancel", twRect(1560, 890, 1140, 300));
+    ok_ = ImageButton::skinned("BOK", "OK", twRect(300, 890, 1140, 300), picture);
+    cancel_ = ImageButton::skinned("BCancel", "Cancel", twRect(1560, 890, 1140, 300), picture);
     // Each button is put back to rest by entering the other one.
     connect(ok_, &ImageButton::hovered, cancel_, &ImageButton::toRest);
     connect(cancel_, &ImageButton::hovered, ok_, &ImageButton::toRest);

@@ -1,5 +1,7 @@
 #include "ui/ImageButton.h"
 
+#include "ui/Skin.h"
+
 namespace tavelin::gui {
 
 ImageButton::ImageButton(const QString& baseName, const QPixmap& normal, const QPixmap& active,
@@ -13,6 +15,26 @@ ImageButton::ImageButton(const QString& baseName, const QPixmap& normal, const Q
     connect(this, &PictureStack::moved, this, &ImageButton::onMoved);
     connect(this, &PictureStack::pressed, this, &ImageButton::onPressed);
     connect(this, &PictureStack::released, this, &ImageButton::onReleased);
+}
+
+ImageButton* ImageButton::skinned(const QString& baseName, const QString& label, const QRect& r,
+                                  QWidget* parent) {
+    using F = Skin::Face;
+    auto* b = new ImageButton(baseName, Skin::button(label, F::Normal, r.width(), r.height()),
+                              Skin::button(label, F::Active, r.width(), r.height()),
+                              Skin::button(label, F::Down, r.width(), r.height()), parent);
+    b->setGeometry(r);
+    return b;
+}
+
+ImageButton* ImageButton::glyph(const QString& baseName, const QString& glyph, const QRect& r,
+                                QWidget* parent) {
+    using F = Skin::Face;
+    auto* b = new ImageButton(baseName, Skin::glyphButton(glyph, F::Normal, r.width()),
+                              Skin::glyphButton(glyph, F::Active, r.width()),
+                              Skin::glyphButton(glyph, F::Down, r.width()), parent);
+    b->setGeometry(r);
+    return b;
 }
 
 ImageButton::State ImageButton::state() const {

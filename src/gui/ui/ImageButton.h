@@ -16,6 +16,12 @@ public:
     ImageButton(const QString& baseName, const QPixmap& normal, const QPixmap& active,
                 const QPixmap& down, QWidget* parent = nullptr);
 
+    // The three skin pictures of a labelled button, or of a title-strip glyph ("min", "close").
+    static ImageButton* skinned(const QString& baseName, const QString& label, const QRect& rect,
+                                QWidget* parent);
+    static ImageButton* glyph(const QString& baseName, const QString& glyph, const QRect& rect,
+                              QWidget* parent);
+
     const QString& baseName() const { return base_; }
     State state() const;
     // Hide Active, hide Down, show Normal.

@@ -5,6 +5,7 @@
 #include "ui/ImageButton.h"
 #include "ui/LockPair.h"
 #include "ui/Palette.h"
+#include "ui/SkinLabel.h"
 #include "ui/ProgressCntrl.h"
 #include "ui/Skin.h"
 #include "ui/Surface.h"
@@ -46,33 +47,11 @@ QPixmap backgroundWithBoxes() {
     return p;
 }
 
-ImageButton* button(QWidget* parent, const QString& name, const QString& label, QRect r) {
-    using F = Skin::Face;
-    auto* b = new ImageButton(name, Skin::button(label, F::Normal, r.width(), r.height()),
-                              Skin::button(label, F::Active, r.width(), r.height()),
-                              Skin::button(label, F::Down, r.width(), r.height()), parent);
+ProgressCntrl* bar(QWidget* parent, const QString& name, QRect r) {
+    auto* b = new ProgressCntrl(parent);
+    b->setObjectName(name);
     b->setGeometry(r);
     return b;
-}
-
-ImageButton* glyphButton(QWidget* parent, const QString& name, const QString& glyph, QRect r) {
-    using F = Skin::Face;
-    auto* b = new ImageButton(name, Skin::glyphButton(glyph, F::Normal, r.width()),
-                              Skin::glyphButton(glyph, F::Active, r.width()),
-                              Skin::glyphButton(glyph, F::Down, r.width()), parent);
-    b->setGeometry(r);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect r,
-              const QFont& font = Palette::sans(8.25)) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(r);
-    l->setFont(font);
-    l->setStyleSheet("color: rgb(192,255,255); background: transparent;");
-    l->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return l;
 }
 
 template <class W> W* field(QWidget* parent, const QString& name, QRect r) {
@@ -124,21 +103,21 @@ MainControls MainWindowLayout::build(QWidget* window) {
 
     c.CheStart = check(bg, "CheStart", "Run at Windows startup", twRect(7440, 120, 2055, 255),
                        Palette::checkBack());
-    c.BM = glyphButton(bg, "BM", "min", twRect(9695, 120, 300, 300));
-    c.BX = glyphButton(bg, "BX", "close", twRect(10080, 120, 300, 300));
+    c.BM = ImageButton::glyph("BM", "min", twRect(9695, 120, 300, 300), bg);
+    c.BX = ImageButton::glyph("BX", "close", twRect(10080, 120, 300, 300), bg);
 
-    c.Label1 = label(bg, "Label1", "Source Folder", twRect(240, 360, 2535, 255),
+    c.Label1 = SkinLabel::make(bg, "Label1", "Source Folder", twRect(240, 360, 2535, 255),
                      Palette::sans(9.75));
     c.Drive1 = field<QComboBox>(bg, "Drive1", twRect(360, 720, 2250, 315));
     c.Dir1 = field<DirList>(bg, "Dir1", twRect(360, 1080, 2250, 3010));
-    c.Label3 = label(bg, "Label3", "File Types", twRect(2760, 720, 1095, 255));
+    c.Label3 = SkinLabel::make(bg, "Label3", "File Types", twRect(2760, 720, 1095, 255));
     c.cboFileTypes = field<QComboBox>(bg, "cboFileTypes", twRect(3555, 720, 1455, 315));
     c.cboFileTypes->setEditable(true);
     c.cboFileTypes->setInsertPolicy(QComboBox::NoInsert);
     c.cboFileTypes->setEditText("Combo1");
     c.File1 = field<FileList>(bg, "File1", twRect(2760, 1080, 2250, 2955));
 
-    c.Label2 = label(bg, "Label2", "Destination Folder", twRect(5280, 360, 2535, 255),
+    c.Label2 = SkinLabel::make(bg, "Label2", "Destination Folder", twRect(5280, 360, 2535, 255),
                      Palette::sans(9.75));
     c.Drive2 = field<QComboBox>(bg, "Drive2", twRect(5400, 720, 2250, 315));
     c.Dir2 = field<DirList>(bg, "Dir2", twRect(5400, 1080, 2250, 2565));
@@ -148,34 +127,28 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.UNCDestination = field<QLineEdit>(bg, "UNCDestination", twRect(6600, 3840, 3375, 285));
     c.UNCDestination->hide();
 
-    c.Label4 = label(bg, "Label4", "Folders", twRect(360, 4560, 615, 255));
+    c.Label4 = SkinLabel::make(bg, "Label4", "Folders", twRect(360, 4560, 615, 255));
     c.txtFolders = field<QLineEdit>(bg, "txtFolders", twRect(960, 4560, 1155, 285));
-    c.proFolders = new ProgressCntrl(bg);
-    c.proFolders->setObjectName("proFolders");
-    c.proFolders->setGeometry(twRect(2280, 4560, 7815, 255));
-    c.Label5 = label(bg, "Label5", "Files", twRect(360, 4920, 495, 255));
+    c.proFolders = bar(bg, "proFolders", twRect(2280, 4560, 7815, 255));
+    c.Label5 = SkinLabel::make(bg, "Label5", "Files", twRect(360, 4920, 495, 255));
     c.txtFiles = field<QLineEdit>(bg, "txtFiles", twRect(960, 4920, 1155, 285));
-    c.proFiles = new ProgressCntrl(bg);
-    c.proFiles->setObjectName("proFiles");
-    c.proFiles->setGeometry(twRect(2280, 4920, 7815, 255));
-    c.Label6 = label(bg, "Label6", "Size", twRect(360, 5280, 495, 255));
+    c.proFiles = bar(bg, "proFiles", twRect(2280, 4920, 7815, 255));
+    c.Label6 = SkinLabel::make(bg, "Label6", "Size", twRect(360, 5280, 495, 255));
     c.txtSize = field<QLineEdit>(bg, "txtSize", twRect(960, 5280, 1155, 285));
-    c.proSize = new ProgressCntrl(bg);
-    c.proSize->setObjectName("proSize");
-    c.proSize->setGeometry(twRect(2280, 5280, 7815, 255));
-    c.Label7 = label(bg, "Label7", "Update", twRect(360, 5640, 615, 255));
+    c.proSize = bar(bg, "proSize", twRect(2280, 5280, 7815, 255));
+    c.Label7 = SkinLabel::make(bg, "Label7", "Update", twRect(360, 5640, 615, 255));
     c.cboUpdateRate = field<QComboBox>(bg, "cboUpdateRate", twRect(960, 5640, 1155, 315));
     c.cboUpdateRate->setEditable(true);
     c.cboUpdateRate->setInsertPolicy(QComboBox::NoInsert);
-    c.Label8 = label(bg, "Label8", "hh:mm", twRect(1080, 6000, 735, 255));
+    c.Label8 = SkinLabel::make(bg, "Label8", "hh:mm", twRect(1080, 6000, 735, 255));
     c.optCopySubFolder = check(bg, "optCopySubFolder", "Include sub folders",
                                twRect(2280, 5640, 2055, 255), Palette::checkBack());
 
-    c.cmdCount = button(bg, "cmdCount", "Count", twRect(5100, 5700, 1140, 300));
+    c.cmdCount = ImageButton::skinned("cmdCount", "Count", twRect(5100, 5700, 1140, 300), bg);
     c.lockPair = new LockPair(bg);
     c.lockPair->setGeometry(twRect(6360, 5700, 1140, 300));
-    c.cmdRun = button(bg, "cmdRun", "Run", twRect(7620, 5700, 1140, 300));
-    c.cmdClose = button(bg, "cmdClose", "Close", twRect(8880, 5700, 1140, 300));
+    c.cmdRun = ImageButton::skinned("cmdRun", "Run", twRect(7620, 5700, 1140, 300), bg);
+    c.cmdClose = ImageButton::skinned("cmdClose", "Close", twRect(8880, 5700, 1140, 300), bg);
 
     c.txtTimer = field<QLineEdit>(bg, "txtTimer", twRect(360, 6530, 2535, 315));
     c.txtTimer->hide();
@@ -192,9 +165,9 @@ MainControls MainWindowLayout::build(QWidget* window) {
     for (QCheckBox* box : {c.CheStart, c.optCopySubFolder, c.UNCPathDestTrue}) {
         Palette::fit(box, box->text(), 22);
     }
-    c.BSTask = button(bg, "BSTask", "Save Task", twRect(5100, 6540, 1140, 300));
-    c.BRemove = button(bg, "BRemove", "Remove", twRect(6360, 6540, 1140, 300));
-    c.BInfo = button(bg, "BInfo", "Info", twRect(8880, 6540, 1140, 300));
+    c.BSTask = ImageButton::skinned("BSTask", "Save Task", twRect(5100, 6540, 1140, 300), bg);
+    c.BRemove = ImageButton::skinned("BRemove", "Remove", twRect(6360, 6540, 1140, 300), bg);
+    c.BInfo = ImageButton::skinned("BInfo", "Info", twRect(8880, 6540, 1140, 300), bg);
 
     c.MSHFlexGrid1 = field<QTableWidget>(bg, "MSHFlexGrid1", twRect(360, 6960, 9735, 1455));
     c.MSHFlexGrid1->setStyleSheet(
