@@ -175,6 +175,18 @@ MainControls MainWindowLayout::build(QWidget* window) {
         "QHeaderView::section { background-color: rgb(128,128,128); color: rgb(192,255,255);"
         " border: 1px solid rgb(100,100,100); }");
     c.MSHFlexGrid1->verticalHeader()->hide();
+    c.MSHFlexGrid1->verticalHeader()->setDefaultSectionSize(tw(255));
+    c.MSHFlexGrid1->horizontalHeader()->setFixedHeight(tw(270));
+    c.MSHFlexGrid1->setWordWrap(false);
+    c.MSHFlexGrid1->setTextElideMode(Qt::ElideMiddle);
+    {
+        // A full date-time must fit the 1600-twip time columns.
+        QLabel probe;
+        probe.setFont(c.MSHFlexGrid1->font());
+        probe.resize(tw(1600), 10);
+        Palette::fit(&probe, "00.00.0000 00:00:00", 10);
+        c.MSHFlexGrid1->setFont(probe.font());
+    }
     c.MSHFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     c.MSHFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     c.MSHFlexGrid1->setColumnCount(2);
