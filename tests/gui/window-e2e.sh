@@ -9,6 +9,9 @@ trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$home"' EXIT
 export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
 unset TAVELIN_DB
 
+version=$("$program" --version)
+[ "$version" = "Tavelin 1.07" ] || { echo "--version printed '$version'"; exit 1; }
+
 "$program" >"$home/out.log" 2>&1 &
 pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tavelin$' | head -1)
