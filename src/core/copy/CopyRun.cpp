@@ -353,7 +353,8 @@ bool CopyRun::copyIntoPlace(Folder& folder, const char* name, const struct stat&
 }
 
 void CopyRun::removeStaleTemps(int dirFd) {
-    const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A second handle on the same open folder: no path to look up again.
+    const int fd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         return;
     }
