@@ -3,12 +3,12 @@
 // Sizes run from 100 bytes to --max-size (default 64 KiB), skewed towards small files so that
 // 50,000 files make about 900 MB; about 220 folders, three levels deep.
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <cmath>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -63,8 +63,7 @@ int main(int argc, char** argv) {
         for (std::size_t w = 0; w < static_cast<std::size_t>(size) / 8 + 1; ++w) {
             buffer[w] = rng();
         }
-        const std::string path =
-            folder + "/file" + std::to_string(i) + extensions[rng() % 6];
+        const std::string path = folder + "/file" + std::to_string(i) + extensions[rng() % 6];
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || ::write(fd, buffer.data(), static_cast<std::size_t>(size)) != size) {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));

@@ -34,9 +34,9 @@ int main(int argc, char** argv) {
     messages.setInteractive(false);
     QSettings settings(work + "/settings.ini", QSettings::IniFormat);
     tavelin::gui::FrmMain window(tavelin::gui::MainDependencies{
-        clock, volumes, messages, settings, (work + "/tasks.db").toStdString(),
-        work + "/tavelin", QString(), tavelin::AutostartEntry(work.toStdString()), false,
-        [] {}, QString(), QString(), nullptr});
+        clock, volumes, messages, settings, (work + "/tasks.db").toStdString(), work + "/tavelin",
+        QString(), tavelin::AutostartEntry(work.toStdString()), false, [] {}, QString(), QString(),
+        nullptr});
     window.Form_Load();
     window.show();
     auto& c = window.controls();

@@ -11,7 +11,7 @@ namespace tavelin::cli {
 
 // A command's parsed arguments: positionals, "--flag" switches and "--name VALUE" options.
 class Arguments {
-public:
+  public:
     // Fails on an unknown option or an option without its value.
     static Result<Arguments> parse(const std::vector<std::string>& args,
                                    const std::set<std::string>& flags,
@@ -21,7 +21,7 @@ public:
     bool has(const std::string& flag) const { return flags_.count(flag) != 0; }
     const std::string* value(const std::string& option) const;
 
-private:
+  private:
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;

@@ -12,13 +12,13 @@ struct Context;
 
 // The command table of tavelin-cli and its top-level --help and --version.
 class Cli {
-public:
+  public:
     Cli();
     void add(std::unique_ptr<Command> command);
     int run(const std::vector<std::string>& args, Context& context);
     std::string help() const;
 
-private:
+  private:
     std::vector<std::unique_ptr<Command>> commands_;
 };
 

@@ -9,7 +9,7 @@ struct Context;
 
 // One verb of tavelin-cli.
 class Command {
-public:
+  public:
     virtual ~Command() = default;
     virtual std::string name() const = 0;
     virtual std::string summary() const = 0;

@@ -29,8 +29,8 @@ std::string CopyCommand::usage() const {
 }
 
 int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
-    auto parsed = Arguments::parse(args, {"--subfolders", "--typed-destination", "--json"},
-                                   {"--pattern"});
+    auto parsed =
+        Arguments::parse(args, {"--subfolders", "--typed-destination", "--json"}, {"--pattern"});
     if (!parsed) {
         context.err << "tavelin-cli copy: " << parsed.error().message << "\n" << usage();
         return kUsage;
@@ -72,8 +72,7 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
         context.out << "]}\n";
     } else {
         context.out << RunSummary::line(context.clock.now(), result->totals.totalFiles,
-                                        result->counters.filesCopied,
-                                        result->counters.bytesCopied)
+                                        result->counters.filesCopied, result->counters.bytesCopied)
                     << "\n";
         for (const auto& f : result->failures) {
             context.out << f.path << ": " << f.reason << "\n";

@@ -6,7 +6,7 @@ namespace tavelin::cli {
 
 // tavelin-cli copy SOURCE DESTINATION [--pattern P] [--subfolders] [--typed-destination] [--json]
 class CopyCommand final : public Command {
-public:
+  public:
     std::string name() const override { return "copy"; }
     std::string summary() const override;
     std::string usage() const override;

@@ -6,7 +6,7 @@ namespace tavelin::cli {
 
 // tavelin-cli count SOURCE [--pattern P] [--subfolders] [--json]
 class CountCommand final : public Command {
-public:
+  public:
     std::string name() const override { return "count"; }
     std::string summary() const override;
     std::string usage() const override;

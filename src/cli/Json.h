@@ -7,7 +7,7 @@ namespace tavelin::cli {
 
 // Just enough JSON output for the --json switches.
 class Json {
-public:
+  public:
     static std::string quote(std::string_view text);
 };
 

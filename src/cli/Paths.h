@@ -5,7 +5,7 @@
 namespace tavelin::cli {
 
 class Paths {
-public:
+  public:
     // A path typed relative to the working folder, made absolute; others unchanged.
     static std::string absolute(const std::string& path);
 };

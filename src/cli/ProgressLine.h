@@ -11,7 +11,7 @@ namespace tavelin::cli {
 // A single updating progress line on a terminal ("files n of N, bytes b of B"), redrawn at
 // most ten times a second. Silent when the stream is not a terminal.
 class ProgressLine final : public RunObserver {
-public:
+  public:
     ProgressLine(std::ostream& err, bool enabled, const std::atomic<bool>& stop);
     ~ProgressLine() override;
 
@@ -21,7 +21,7 @@ public:
     bool stopRequested() const override;
     void finish();
 
-private:
+  private:
     void draw(const RunProgress& progress, bool force);
 
     std::ostream& err_;

@@ -20,11 +20,11 @@ namespace tavelin::cli {
 namespace {
 
 class StopObserver final : public RunObserver {
-public:
+  public:
     explicit StopObserver(const std::atomic<bool>& stop) : stop_(stop) {}
     bool stopRequested() const override { return stop_.load(); }
 
-private:
+  private:
     const std::atomic<bool>& stop_;
 };
 

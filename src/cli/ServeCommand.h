@@ -6,7 +6,7 @@ namespace tavelin::cli {
 
 // tavelin-cli serve: the scheduler without a window.
 class ServeCommand final : public Command {
-public:
+  public:
     std::string name() const override { return "serve"; }
     std::string summary() const override;
     std::string usage() const override;

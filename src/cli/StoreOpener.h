@@ -8,7 +8,7 @@ struct Context;
 
 // Opens tasks.db where --db, TAVELIN_DB or the usual places say.
 class StoreOpener {
-public:
+  public:
     static Result<TaskStore> open(const std::string* explicitPath, const Context& context);
 };
 

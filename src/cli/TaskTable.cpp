@@ -24,8 +24,8 @@ std::size_t width(const std::string& s) {
 
 void TaskTable::printText(std::ostream& out, const std::vector<TaskRecord>& tasks) {
     using Row = std::array<std::string, 7>;
-    std::vector<Row> rows{{"NAME", "SOURCE", "DESTINATION", "EVERY", "LAST TIME", "NEXT TIME",
-                           "STATUS"}};
+    std::vector<Row> rows{
+        {"NAME", "SOURCE", "DESTINATION", "EVERY", "LAST TIME", "NEXT TIME", "STATUS"}};
     for (const auto& t : tasks) {
         rows.push_back({t.task_name, t.task_source, t.task_destination, t.task_interval,
                         dateText(t.task_lastdate), dateText(t.task_nextdate), t.task_success});

@@ -139,22 +139,21 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
 }
 
 int TasksCommand::remove(const std::vector<std::string>& args, Context& context) {
-    return withStore("remove", args, {}, {}, 1, context, usage(),
-                     [&](const Arguments& a, TaskStore& store) {
-                         auto deleted = store.DeleteTask(a.positionals()[0]);
-                         if (!deleted) {
-                             context.err << "tavelin-cli tasks remove: "
-                                         << deleted.error().message << "\n";
-                             return int{kUsage};
-                         }
-                         if (!*deleted) {
-                             context.err << "tavelin-cli tasks remove: no task named '"
-                                         << a.positionals()[0] << "'\n";
-                             return int{kUsage};
-                         }
-                         context.out << "Task '" << a.positionals()[0] << "' removed\n";
-                         return int{kDone};
-                     });
+    return withStore(
+        "remove", args, {}, {}, 1, context, usage(), [&](const Arguments& a, TaskStore& store) {
+            auto deleted = store.DeleteTask(a.positionals()[0]);
+            if (!deleted) {
+                context.err << "tavelin-cli tasks remove: " << deleted.error().message << "\n";
+                return int{kUsage};
+            }
+            if (!*deleted) {
+                context.err << "tavelin-cli tasks remove: no task named '" << a.positionals()[0]
+                            << "'\n";
+                return int{kUsage};
+            }
+            context.out << "Task '" << a.positionals()[0] << "' removed\n";
+            return int{kDone};
+        });
 }
 
 int TasksCommand::runTask(const std::vector<std::string>& args, Context& context) {

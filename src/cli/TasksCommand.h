@@ -6,13 +6,13 @@ namespace tavelin::cli {
 
 // tavelin-cli tasks list|add|remove|run ...
 class TasksCommand final : public Command {
-public:
+  public:
     std::string name() const override { return "tasks"; }
     std::string summary() const override;
     std::string usage() const override;
     int run(const std::vector<std::string>& args, Context& context) override;
 
-private:
+  private:
     int list(const std::vector<std::string>& args, Context& context);
     int add(const std::vector<std::string>& args, Context& context);
     int remove(const std::vector<std::string>& args, Context& context);

@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     tavelin::SystemClock clock;
     tavelin::MountTable volumes;
     tavelin::FileOps fileOps;
-    tavelin::cli::Context context{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
-                                  clock, volumes, fileOps, stopRequested, {}, programFolder()};
+    tavelin::cli::Context context{std::cout,     std::cerr, ::isatty(STDERR_FILENO) == 1,
+                                  clock,         volumes,   fileOps,
+                                  stopRequested, {},        programFolder()};
     for (const char* name : {"TAVELIN_DB", "XDG_DATA_HOME", "HOME"}) {
         if (const char* value = std::getenv(name)) {
             context.environment[name] = value;

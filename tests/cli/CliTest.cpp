@@ -18,11 +18,12 @@ TEST(CliCopyTest, PrintsTheSummaryLineAndCopies) {
     tree.write("src/b.doc", "bb", kT);
     tree.write("src/c.pdf", "c", kT);
     tree.write("src/sub/d.txt", "dddd", kT);
-    const auto r = runCli({"copy", tree.path("src"), tree.path("dst"), "--pattern", "*.txt;*.doc",
-                           "--subfolders"});
+    const auto r = runCli(
+        {"copy", tree.path("src"), tree.path("dst"), "--pattern", "*.txt;*.doc", "--subfolders"});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::regex summary(R"(Last run @ \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d -:- 3 Files Scaned -:- 3 )"
-                             R"(Files copied -:- Copy Size = 9 Bytes\n)");
+    const std::regex summary(
+        R"(Last run @ \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d -:- 3 Files Scaned -:- 3 )"
+        R"(Files copied -:- Copy Size = 9 Bytes\n)");
     EXPECT_TRUE(std::regex_match(r.out, summary)) << r.out;
     EXPECT_EQ(r.err, ""); // not a terminal: no progress line
     EXPECT_EQ(tree.read("dst/sub/d.txt"), "dddd");
@@ -37,8 +38,9 @@ TEST(CliCopyTest, JsonNamesEveryFigureAndEachFailure) {
     tree.setMtime("dst/b\"q.txt", kT - 100);
     const auto r = runCli({"copy", tree.path("src"), tree.path("dst"), "--json"});
     EXPECT_EQ(r.status, 1);
-    const std::regex json(R"(\{"scanned":2,"copied":1,"failed":1,"bytes":3,"folders":0,)"
-                          R"("errors":\[\{"path":".*/src/b\\"q\.txt","error":"cannot replace .*"\}\]\}\n)");
+    const std::regex json(
+        R"(\{"scanned":2,"copied":1,"failed":1,"bytes":3,"folders":0,)"
+        R"("errors":\[\{"path":".*/src/b\\"q\.txt","error":"cannot replace .*"\}\]\}\n)");
     EXPECT_TRUE(std::regex_match(r.out, json)) << r.out;
 }
 
@@ -83,7 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CliUsageTest,
     ::testing::Values(
         UsageCase{"missing_source", {"copy", "@nowhere", "@dst"}, 2, "No such file or directory"},
-        UsageCase{"unknown_option", {"copy", "@src", "@dst", "--frobnicate"}, 2,
+        UsageCase{"unknown_option",
+                  {"copy", "@src", "@dst", "--frobnicate"},
+                  2,
                   "unknown option '--frobnicate'"},
         UsageCase{"missing_destination", {"copy", "@src"}, 2, "needs SOURCE and DESTINATION"},
         UsageCase{"count_missing_source", {"count", "@nowhere"}, 2, "cannot open source folder"},

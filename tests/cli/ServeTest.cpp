@@ -48,7 +48,8 @@ TEST(ServeTest, RunsADueTaskRecordsItAndStopsCleanlyOnSigterm) {
     ASSERT_EQ(added.status, 0) << added.err;
 
     auto serve = test::spawnCli({"serve"}, env);
-    ASSERT_TRUE(waitFor([&] { return serve.err().find("running the tasks") != std::string::npos; }, 10))
+    ASSERT_TRUE(
+        waitFor([&] { return serve.err().find("running the tasks") != std::string::npos; }, 10))
         << serve.err();
     // The fixture: the task falls due two seconds from now.
     const auto due = SystemClock().now().addSeconds(2).storage();
@@ -56,9 +57,9 @@ TEST(ServeTest, RunsADueTaskRecordsItAndStopsCleanlyOnSigterm) {
           "UPDATE tasks SET task_nextdate = '" + due + "' WHERE task_name = 'Bob''s docs'");
 
     EXPECT_TRUE(waitFor([&] { return tree.exists("usb/docs/a.odt"); }, 10));
-    EXPECT_TRUE(waitFor([&] { return serve.out().find("Bob's docs -:- OK -:- Last run @") !=
-                                     std::string::npos; },
-                        5))
+    EXPECT_TRUE(waitFor(
+        [&] { return serve.out().find("Bob's docs -:- OK -:- Last run @") != std::string::npos; },
+        5))
         << serve.out();
     EXPECT_EQ(query(tree.path("db/tasks.db"), "SELECT task_success FROM tasks"), "OK");
     EXPECT_EQ(query(tree.path("db/tasks.db"), "SELECT task_lastdate FROM tasks"), due);

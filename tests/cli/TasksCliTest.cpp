@@ -10,7 +10,7 @@ namespace {
 using test::runCli;
 
 class TasksCliTest : public ::testing::Test {
-protected:
+  protected:
     test::CliOutput cli(std::vector<std::string> args) {
         args.push_back("--db");
         args.push_back(tree.path("tasks.db"));
@@ -54,10 +54,10 @@ class TasksCliRefusalTest : public TasksCliTest,
                             public ::testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(TasksCliRefusalTest, ExitsTwoWithTheMessage) {
-    ASSERT_EQ(cli({"tasks", "add", "taken", "--source", "/s", "--destination", "/d", "--every",
-                   "15 Min"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        cli({"tasks", "add", "taken", "--source", "/s", "--destination", "/d", "--every", "15 Min"})
+            .status,
+        0);
     const auto r = cli(GetParam().args);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
@@ -66,15 +66,22 @@ TEST_P(TasksCliRefusalTest, ExitsTwoWithTheMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Table, TasksCliRefusalTest,
     ::testing::Values(
-        RefusalCase{"taken", {"tasks", "add", "taken", "--source", "/s", "--destination", "/d",
-                     "--every", "30 Min"}, "Task name already exist!"},
-        RefusalCase{"no_auto", {"tasks", "add", "n", "--source", "/s", "--destination", "/d",
-                     "--every", "No Auto"}, "Please enter or select the update interval!"},
-        RefusalCase{"bad_time", {"tasks", "add", "n", "--source", "/s", "--destination", "/d",
-                     "--every", "25:00"}, "Please enter or select the update interval!"},
+        RefusalCase{
+            "taken",
+            {"tasks", "add", "taken", "--source", "/s", "--destination", "/d", "--every", "30 Min"},
+            "Task name already exist!"},
+        RefusalCase{
+            "no_auto",
+            {"tasks", "add", "n", "--source", "/s", "--destination", "/d", "--every", "No Auto"},
+            "Please enter or select the update interval!"},
+        RefusalCase{
+            "bad_time",
+            {"tasks", "add", "n", "--source", "/s", "--destination", "/d", "--every", "25:00"},
+            "Please enter or select the update interval!"},
         RefusalCase{"remove_unknown", {"tasks", "remove", "nobody"}, "no task named 'nobody'"},
         RefusalCase{"run_unknown", {"tasks", "run", "nobody"}, "no task named 'nobody'"},
-        RefusalCase{"missing_every", {"tasks", "add", "n", "--source", "/s", "--destination", "/d"},
+        RefusalCase{"missing_every",
+                    {"tasks", "add", "n", "--source", "/s", "--destination", "/d"},
                     "needs --source, --destination and --every"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,5 +1,6 @@
-#include "core/TempTree.h"
 #include "shell/AutostartEntry.h"
+
+#include "core/TempTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "copy/CopyEngine.h"
+
 #include "copy/FileOps.h"
 #include "copy/FolderWalk.h"
 #include "copy/FolderWalkVisitor.h"
@@ -23,7 +24,7 @@ using test::TempTree;
 constexpr std::int64_t kT = 1'700'000'000;
 
 class CopyEngineTest : public ::testing::Test {
-protected:
+  protected:
     Selection selection(bool subfolders = true, const std::string& pattern = "*.*") const {
         return Selection{tree.path("src"), tree.path("dst"), pattern, subfolders, false};
     }
@@ -226,7 +227,7 @@ TEST(FolderWalkTest, FilesOfAFolderComeBeforeItsSubfolders) {
 
 // File operations that fail on purpose at one step of the copy.
 class FailingOps final : public FileOps {
-public:
+  public:
     enum class Step { Data, Replace };
     explicit FailingOps(Step step, std::string victim) : step_(step), victim_(std::move(victim)) {}
 
@@ -248,7 +249,7 @@ public:
         return FileOps::replace(dirFd, from, to);
     }
 
-private:
+  private:
     Step step_;
     std::string victim_;
 };
@@ -318,7 +319,7 @@ TEST_F(CopyEngineTest, StaleTemporariesAreRemovedAndNeverTakenForSourceFiles) {
 }
 
 class CoarseClockOps final : public FileOps {
-public:
+  public:
     int timeTolerance(int) override { return 2; }
 };
 
@@ -333,8 +334,8 @@ TEST_F(CopyEngineTest, CoarseDestinationClockTreatsOneSecondAsEqual) {
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(tree.read("dst/one.txt"), "old");
     EXPECT_EQ(tree.read("dst/two.txt"), "2");
-    EXPECT_EQ(FileOps::toleranceForFileSystem(0x4d44), 2);   // FAT
-    EXPECT_EQ(FileOps::toleranceForFileSystem(0xEF53), 0);   // ext2/3/4
+    EXPECT_EQ(FileOps::toleranceForFileSystem(0x4d44), 2);     // FAT
+    EXPECT_EQ(FileOps::toleranceForFileSystem(0xEF53), 0);     // ext2/3/4
     EXPECT_EQ(FileOps::toleranceForFileSystem(0x01021994), 0); // tmpfs
 }
 
@@ -363,9 +364,10 @@ TEST_F(CopyEngineTest, StopRequestEndsTheRunBetweenFiles) {
 TEST_F(CopyEngineTest, SizesAreExactSixtyFourBitSums) {
     // Sparse files: large sizes without the disk space.
     tree.mkdir("src");
-    for (const auto& [name, size] : {std::pair<const char*, off_t>{"a", 16'777'217},
-                                     {"b", 3LL << 30}}) {
-        const int fd = ::open(tree.path(std::string("src/") + name).c_str(), O_CREAT | O_WRONLY, 0644);
+    for (const auto& [name, size] :
+         {std::pair<const char*, off_t>{"a", 16'777'217}, {"b", 3LL << 30}}) {
+        const int fd =
+            ::open(tree.path(std::string("src/") + name).c_str(), O_CREAT | O_WRONLY, 0644);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::ftruncate(fd, size), 0);
         ::close(fd);

@@ -16,13 +16,13 @@ namespace tavelin::test {
 
 // A clock that stands still until the test moves it.
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(LocalDateTime t) : now_(t) {}
     LocalDateTime now() const override { return now_; }
     void set(LocalDateTime t) { now_ = t; }
     void advance(int seconds) { now_ = now_.addSeconds(seconds); }
 
-private:
+  private:
     LocalDateTime now_;
 };
 

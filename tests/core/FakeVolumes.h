@@ -8,7 +8,7 @@ namespace tavelin::test {
 
 // A volume list that holds whatever the test says is mounted.
 class FakeVolumes final : public Volumes {
-public:
+  public:
     explicit FakeVolumes(std::vector<std::string> mountPoints = {"/"}) {
         for (auto& m : mountPoints) {
             volumes_.push_back(Volume{m, "ext4", "/dev/fake"});
@@ -16,7 +16,7 @@ public:
     }
     std::vector<Volume> list() const override { return volumes_; }
 
-private:
+  private:
     std::vector<Volume> volumes_;
 };
 

@@ -1,4 +1,5 @@
 #include "copy/PathRules.h"
+
 #include "core/FakeVolumes.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,8 @@ class InsideTest : public ::testing::TestWithParam<InsideCase> {};
 
 TEST_P(InsideTest, ComparesWholeNames) {
     const auto& c = GetParam();
-    EXPECT_EQ(PathRules::isSameOrInside(c.path, c.folder), c.inside) << c.path << " in " << c.folder;
+    EXPECT_EQ(PathRules::isSameOrInside(c.path, c.folder), c.inside)
+        << c.path << " in " << c.folder;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, InsideTest,

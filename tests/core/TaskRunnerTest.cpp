@@ -1,3 +1,5 @@
+#include "tasks/TaskRunner.h"
+
 #include "copy/CopyEngine.h"
 #include "copy/FileOps.h"
 #include "copy/RunObserver.h"
@@ -5,7 +7,6 @@
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
 #include "tasks/DueTaskScheduler.h"
-#include "tasks/TaskRunner.h"
 #include "tasks/TaskStore.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace {
 using test::at;
 
 class TaskRunnerTest : public ::testing::Test {
-protected:
+  protected:
     TaskRunnerTest() : clock(at("10.03.2026 09:45:00")) {}
 
     void SetUp() override {

@@ -1,6 +1,7 @@
+#include "tasks/TaskStore.h"
+
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
-#include "tasks/TaskStore.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ using test::FakeClock;
 using test::TempTree;
 
 class TaskStoreTest : public ::testing::Test {
-protected:
+  protected:
     TaskStore open() {
         auto s = TaskStore::open(tree.path("tasks.db"));
         EXPECT_TRUE(s.has_value()) << (s ? "" : s.error().message);
@@ -45,9 +46,13 @@ protected:
 
 TEST_F(TaskStoreTest, AwkwardNamesAreStoredAndFoundExactly) {
     auto store = open();
-    const std::vector<std::string> names{
-        "Bob's docs", "100% \"sure\"; DROP TABLE tasks;--", "\xC3\x9Cnic\xC3\xB8" "de \xE6\x97\xA5",
-        std::string(1000, 'n'), "trailing ", "trailing"};
+    const std::vector<std::string> names{"Bob's docs",
+                                         "100% \"sure\"; DROP TABLE tasks;--",
+                                         "\xC3\x9Cnic\xC3\xB8"
+                                         "de \xE6\x97\xA5",
+                                         std::string(1000, 'n'),
+                                         "trailing ",
+                                         "trailing"};
     const auto now = at("08.12.2025 21:52:07");
     for (const auto& n : names) {
         auto saved = store.AddTask(draft(n), now);

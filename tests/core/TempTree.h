@@ -7,7 +7,7 @@ namespace tavelin::test {
 
 // A temporary folder for one test, removed with everything in it at the end.
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -27,7 +27,7 @@ public:
     std::string list(const std::string& relative) const;
     int fileCount() const;
 
-private:
+  private:
     std::string root_;
 };
 

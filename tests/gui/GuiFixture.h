@@ -1,8 +1,8 @@
 #pragma once
 
+#include "copy/FileOps.h"
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
-#include "copy/FileOps.h"
 #include "platform/Volumes.h"
 #include "shell/FrmMain.h"
 #include "ui/MessageBoxes.h"
@@ -17,7 +17,7 @@ namespace tavelin::test {
 
 // Copies that take a while, so that things can happen during a run.
 class SlowOps final : public FileOps {
-public:
+  public:
     explicit SlowOps(int milliseconds) : delay_(milliseconds) {}
     std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
                                               const StopCheck& stop) override {
@@ -25,13 +25,13 @@ public:
         return FileOps::copyData(in, out, size, stop);
     }
 
-private:
+  private:
     int delay_;
 };
 
 // Volumes the test decides on, some of which may be "not ready".
 class GuiVolumes final : public Volumes {
-public:
+  public:
     std::vector<Volume> list() const override { return volumes; }
     bool isAvailable(const std::string& mountPoint) const override {
         if (unavailable.count(mountPoint) != 0 && notReadyChecks != 0) {

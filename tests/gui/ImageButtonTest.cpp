@@ -1,5 +1,6 @@
-#include "gui/MouseEvents.h"
 #include "ui/ImageButton.h"
+
+#include "gui/MouseEvents.h"
 #include "ui/LockPair.h"
 #include "ui/ProgressCntrl.h"
 #include "ui/Skin.h"
@@ -13,7 +14,7 @@ using namespace tavelin::test;
 class ImageButtonTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     static ImageButton* makeButton() {
         const QPixmap p = Skin::button("Run", Skin::Face::Normal);
         auto* b = new ImageButton("cmdRun", p, p, p);
@@ -21,7 +22,7 @@ private:
         return b;
     }
 
-private slots:
+  private slots:
     void restHoverPressedRest() {
         std::unique_ptr<ImageButton> b(makeButton());
         QSignalSpy pressed(b.get(), &ImageButton::pressedDown);

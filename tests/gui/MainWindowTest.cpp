@@ -25,10 +25,10 @@ using namespace tavelin::test;
 
 namespace {
 
-
 QList<QWidget*> frozen(gui::MainControls& c) {
-    return QList<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1, c.Dir2, c.File2, c.Drive2,
-            c.optCopySubFolder, c.cboUpdateRate};
+    return QList<QWidget*>{c.cboFileTypes, c.Dir1,  c.File1,  c.Drive1,
+                           c.Dir2,         c.File2, c.Drive2, c.optCopySubFolder,
+                           c.cboUpdateRate};
 }
 
 // As a pointer does: across the panel (which puts the pair to rest), onto the pair, click.
@@ -44,7 +44,7 @@ void pressLockPair(gui::MainControls& c) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void lockToggle() {
         GuiFixture f;
         f.window->Form_Load();
@@ -207,11 +207,16 @@ private slots:
         QTest::addColumn<QString>("time");
         QTest::addColumn<bool>("unlocked");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("15 Min at 10:15") << "15 Min" << "10.03.2026 10:15:00" << false << true;
-        QTest::newRow("15 Min at 10:16") << "15 Min" << "10.03.2026 10:16:00" << false << false;
-        QTest::newRow("unlocked at 10:15") << "15 Min" << "10.03.2026 10:15:00" << true << false;
-        QTest::newRow("typed 07:30") << "07:30" << "10.03.2026 07:30:00" << false << true;
-        QTest::newRow("2  hrs at 13:00") << "2  hrs" << "10.03.2026 13:00:00" << false << false;
+        QTest::newRow("15 Min at 10:15") << "15 Min"
+                                         << "10.03.2026 10:15:00" << false << true;
+        QTest::newRow("15 Min at 10:16") << "15 Min"
+                                         << "10.03.2026 10:16:00" << false << false;
+        QTest::newRow("unlocked at 10:15") << "15 Min"
+                                           << "10.03.2026 10:15:00" << true << false;
+        QTest::newRow("typed 07:30") << "07:30"
+                                     << "10.03.2026 07:30:00" << false << true;
+        QTest::newRow("2  hrs at 13:00") << "2  hrs"
+                                         << "10.03.2026 13:00:00" << false << false;
     }
 
     void updateRateCheck() {
@@ -289,7 +294,8 @@ private slots:
         // Nothing newer: nothing copied, the caption shows this run's bytes (0).
         f.window->runs().runButton();
         QTRY_VERIFY(!f.window->runs().busy());
-        QVERIFY(c.lblStatus->text().endsWith("-:- 5 Files Scaned -:- 0 Files copied -:- Copy Size = 0 Bytes"));
+        QVERIFY(c.lblStatus->text().endsWith(
+            "-:- 5 Files Scaned -:- 0 Files copied -:- Copy Size = 0 Bytes"));
     }
 
     void noRunInsideARun() {

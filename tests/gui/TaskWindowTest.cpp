@@ -23,7 +23,6 @@ using namespace tavelin::test;
 
 namespace {
 
-
 // A second connection to the window's task file, as tavelin-cli would have.
 TaskStore otherStore(GuiFixture& f) {
     auto s = TaskStore::open(f.tree.path("db/tasks.db"));
@@ -33,8 +32,8 @@ TaskStore otherStore(GuiFixture& f) {
     return std::move(*s);
 }
 
-void addTask(GuiFixture& f, const std::string& name, const std::string& folder,
-             const char* savedAt, const std::string& interval = "00:15") {
+void addTask(GuiFixture& f, const std::string& name, const std::string& folder, const char* savedAt,
+             const std::string& interval = "00:15") {
     TaskRecord r;
     r.task_name = name;
     r.task_source = f.tree.path(folder);
@@ -58,7 +57,7 @@ QStringList row(QTableWidget* g, int r) {
 class TaskWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void gridAfterRefresh() {
         GuiFixture f;
         f.window->Form_Load();
@@ -66,7 +65,7 @@ private slots:
         QCOMPARE(g->rowCount(), 0);
         QVERIFY(!g->isEnabled());
         QCOMPARE(g->columnCount(), 6);
-        const QStringList headers{"Scheduled Tasks", "Source", "Destination",
+        const QStringList headers{"Scheduled Tasks", "Source",    "Destination",
                                   "Last Time",       "Next Time", "Status"};
         const int widths[] = {120, 127, 127, 107, 107, 40};
         for (int col = 0; col < 6; ++col) {
@@ -128,16 +127,21 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("tasks");
-        QTest::newRow("empty name") << "" << "15 Min" << QStringList{} << false << 1;
-        QTest::newRow("taken name") << "taken" << "15 Min"
-                                    << QStringList{"Tavelin|Task name already exist!"} << true << 1;
+        QTest::newRow("empty name") << ""
+                                    << "15 Min" << QStringList{} << false << 1;
+        QTest::newRow("taken name")
+            << "taken"
+            << "15 Min" << QStringList{"Tavelin|Task name already exist!"} << true << 1;
         QTest::newRow("refused interval")
-            << "new" << "No Auto"
-            << QStringList{"Tavelin|Please enter or select the update interval!"} << false << 1;
+            << "new"
+            << "No Auto" << QStringList{"Tavelin|Please enter or select the update interval!"}
+            << false << 1;
         QTest::newRow("hours above 23")
-            << "new" << "25:00"
-            << QStringList{"Tavelin|Please enter or select the update interval!"} << false << 1;
-        QTest::newRow("good save") << "new" << "30 Min" << QStringList{} << true << 2;
+            << "new"
+            << "25:00" << QStringList{"Tavelin|Please enter or select the update interval!"}
+            << false << 1;
+        QTest::newRow("good save") << "new"
+                                   << "30 Min" << QStringList{} << true << 2;
     }
 
     void dialogValidation() {
@@ -228,7 +232,8 @@ private slots:
         QCOMPARE(t.task_lastdate, at("10.03.2026 10:00:00"));
         QCOMPARE(t.task_nextdate, at("10.03.2026 10:15:00"));
         QCOMPARE(row(f.c().MSHFlexGrid1, 0).at(5), QString("OK"));
-        QVERIFY(f.c().lblStatus->text().startsWith("Last run @ 10.03.2026 10:00:00 -:- 1 Files Scaned"));
+        QVERIFY(f.c().lblStatus->text().startsWith(
+            "Last run @ 10.03.2026 10:00:00 -:- 1 Files Scaned"));
     }
 
     void failedTaskIsRecordedAndNoticed() {
@@ -239,7 +244,8 @@ private slots:
         QTRY_VERIFY(!f.window->runs().busy());
         QCOMPARE((**otherStore(f).findTask("lost")).task_success, std::string("Failed"));
         QVERIFY(f.window->tray().lastNotice().contains("Task 'lost' failed"));
-        QVERIFY(f.window->tray().lastNotice().contains(QString::fromStdString(f.tree.path("nowhere"))));
+        QVERIFY(
+            f.window->tray().lastNotice().contains(QString::fromStdString(f.tree.path("nowhere"))));
     }
 
     void twoTasksDueInOneSecondBothRun() {

@@ -17,7 +17,7 @@ class Volumes;
 // The copy engine: a survey, then a newer-only copy of every matching file. Holds no state
 // between runs, so one engine (or several) can run any number of times in one process.
 class CopyEngine {
-public:
+  public:
     // The per-file work runs on `workerThreads` threads (0: as many as suit the machine);
     // `ops` must then be safe to call from several threads at once.
     CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads = 0);
@@ -28,7 +28,7 @@ public:
     // (no source folder, no destination); per-file failures travel in the result.
     Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr) const;
 
-private:
+  private:
     Result<void> CopyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
                             FileWorkers& workers) const;
 

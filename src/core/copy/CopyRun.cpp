@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
@@ -63,8 +63,8 @@ struct CopyRun::Folder {
 
 CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
                  RunResult& result, FileWorkers& workers)
-    : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer),
-      result_(result), workers_(workers), pid_(::getpid()),
+    : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer), result_(result),
+      workers_(workers), pid_(::getpid()),
       // A random start keeps two runs of one process from picking the same temporary name.
       tempCounter_(std::random_device{}()), umask_(currentUmask()) {}
 
@@ -102,11 +102,9 @@ void CopyRun::submitBatch() {
     if (batch_.empty()) {
         return;
     }
-    workers_.submit(
-        [this, folder = folders_.back(), names = std::move(batch_), seq = batchSeq_] {
-            copyBatch(folder, names, seq);
-        },
-        [this] { stopRequested(); });
+    workers_.submit([this, folder = folders_.back(), names = std::move(batch_),
+                     seq = batchSeq_] { copyBatch(folder, names, seq); },
+                    [this] { stopRequested(); });
     batch_.clear();
 }
 
@@ -276,9 +274,9 @@ bool CopyRun::CopyIfNewer(Folder& folder, const char* name, const struct stat& s
             }
         }
     } else if (!openDestination(folder, true, error)) {
-        outcome.failure = FileFailure{
-            PathRules::join(folder.sourcePath, name),
-            describeErrno("cannot create folder", folder.destinationPath, error != 0 ? error : EIO)};
+        outcome.failure = FileFailure{PathRules::join(folder.sourcePath, name),
+                                      describeErrno("cannot create folder", folder.destinationPath,
+                                                    error != 0 ? error : EIO)};
         return false;
     }
     return copyIntoPlace(folder, name, st, PathRules::join(folder.sourcePath, name), outcome);
@@ -303,8 +301,8 @@ bool CopyRun::copyIntoPlace(Folder& folder, const char* name, const struct stat&
     int out = -1;
     for (int attempt = 0; attempt < 8 && out < 0; ++attempt) {
         temp = TempName::make(pid_, tempCounter_++);
-        out = ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                       mode);
+        out =
+            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (out < 0 && errno != EEXIST) {
             break;
         }

@@ -24,7 +24,7 @@ class RunObserver;
 // the calling thread; the per-file work (read the times, copy when newer) runs on the workers.
 // A new one for every run, so runs never share anything.
 class CopyRun final : public FolderWalkVisitor {
-public:
+  public:
     CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer, RunResult& result,
             FileWorkers& workers);
     ~CopyRun() override;
@@ -48,7 +48,7 @@ public:
     static int MakeFolder(const std::string& folder);
     static int MakeFullPath(const std::string& folder);
 
-private:
+  private:
     struct Folder;
     struct Outcome {
         std::uint64_t seq = 0;

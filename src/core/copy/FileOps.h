@@ -9,7 +9,7 @@ namespace tavelin {
 // The few file operations of a copy that tests need to make fail. The defaults are the real
 // POSIX calls; a test overrides one of them.
 class FileOps {
-public:
+  public:
     virtual ~FileOps() = default;
 
     using StopCheck = std::function<bool()>;

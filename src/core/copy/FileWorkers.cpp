@@ -63,7 +63,8 @@ void FileWorkers::nudge() {
 void FileWorkers::submit(Batch batch, const Waiting& whileWaiting) {
     std::unique_lock lock(mutex_);
     while (queue_.size() >= maxQueued_) {
-        progress_.wait_for(lock, kWaitSlice, [this] { return nudged_ || queue_.size() < maxQueued_; });
+        progress_.wait_for(lock, kWaitSlice,
+                           [this] { return nudged_ || queue_.size() < maxQueued_; });
         nudged_ = false;
         lock.unlock();
         whileWaiting();

@@ -12,7 +12,7 @@ namespace tavelin {
 // A few threads that run batches of per-file work while the walk goes on. The queue is
 // bounded, so memory stays flat however many files a tree holds.
 class FileWorkers {
-public:
+  public:
     using Batch = std::function<void()>;
     using Waiting = std::function<void()>;
 
@@ -29,7 +29,7 @@ public:
     // Wakes a waiting submit() or finish() so that it calls `whileWaiting` at once.
     void nudge();
 
-private:
+  private:
     void work();
 
     std::mutex mutex_;

@@ -93,9 +93,10 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 continue; // gone since it was listed
             }
-            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK
-                                                 : S_ISREG(st.st_mode) ? DT_REG
-                                                                       : DT_UNKNOWN;
+            type = S_ISDIR(st.st_mode)   ? DT_DIR
+                   : S_ISLNK(st.st_mode) ? DT_LNK
+                   : S_ISREG(st.st_mode) ? DT_REG
+                                         : DT_UNKNOWN;
         }
         if (type == DT_DIR) {
             if (subfolders_ && !isSkipped(fd, path, name)) {

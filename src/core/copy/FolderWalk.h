@@ -17,7 +17,7 @@ class FolderWalkVisitor;
 // never followed (no loops); links to files count as the file. FIFOs, sockets and devices are
 // left out. One open folder and one list of sub-folder names per level of the walk.
 class FolderWalk {
-public:
+  public:
     FolderWalk(const WildcardPattern& pattern, bool subfolders);
 
     // A folder that must not be walked (the destination, when it lies inside the source).
@@ -28,7 +28,7 @@ public:
     // The last walk ended early because its visitor asked it to stop.
     bool stopped() const { return stopped_; }
 
-private:
+  private:
     void walkFolder(DIR* dir, const std::string& path, const std::string& relative,
                     FolderWalkVisitor& visitor);
     bool isSkipped(int dirFd, const std::string& path, const char* name) const;

@@ -6,7 +6,7 @@ namespace tavelin {
 
 // Receives what a FolderWalk finds, in walk order, on the walking thread.
 class FolderWalkVisitor {
-public:
+  public:
     virtual ~FolderWalkVisitor() = default;
     // A folder is about to be listed; `relative` is its path below the root ("" for the root).
     // `fd` stays open until leaveFolder().

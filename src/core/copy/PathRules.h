@@ -10,7 +10,7 @@ class Volumes;
 // Every rule about folder paths lives here, so that another platform only swaps the separator
 // and what counts as a drive root.
 class PathRules {
-public:
+  public:
     static constexpr char kSeparator = '/';
 
     explicit PathRules(const Volumes& volumes) : volumes_(volumes) {}
@@ -30,7 +30,7 @@ public:
     // True when `path` is `folder` or lies below it (both normalized first).
     static bool isSameOrInside(std::string_view path, std::string_view folder);
 
-private:
+  private:
     const Volumes& volumes_;
 };
 

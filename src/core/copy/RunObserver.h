@@ -8,7 +8,7 @@ namespace tavelin {
 // Listens to a run. Called on the thread that runs the engine; implementations that feed a
 // user interface must hand the figures over to their own thread.
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
     virtual void surveyFinished(const SurveyTotals&) {}
     virtual void fileDone(const RunProgress&) {}

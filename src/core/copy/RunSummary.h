@@ -9,7 +9,7 @@ namespace tavelin {
 
 // The one-line summary shown after a run, in the program's own words.
 class RunSummary {
-public:
+  public:
     // "Last run @ <dd.mm.yyyy hh:mm:ss> -:- <N> Files Scaned -:- <M> Files copied -:- Copy Size
     // = <size> Bytes"
     static std::string line(const LocalDateTime& when, std::int64_t totalFiles,

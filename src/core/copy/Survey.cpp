@@ -18,8 +18,9 @@ namespace {
 
 // Lists on the walking thread; the sizes are read by the workers.
 class SurveyVisitor final : public FolderWalkVisitor {
-public:
-    SurveyVisitor(SurveyResult& result, FileWorkers& workers) : result_(result), workers_(workers) {}
+  public:
+    SurveyVisitor(SurveyResult& result, FileWorkers& workers)
+        : result_(result), workers_(workers) {}
 
     void enterFolder(int fd, const std::string&, const std::string&) override {
         folders_.push_back(std::make_shared<Fd>(::fcntl(fd, F_DUPFD_CLOEXEC, 0)));
@@ -45,7 +46,7 @@ public:
         result_.totals.totalSize += bytes_.load();
     }
 
-private:
+  private:
     struct Fd {
         explicit Fd(int f) : fd(f) {}
         ~Fd() {
@@ -109,8 +110,7 @@ Result<SurveyResult> Survey::CountFiles(const Selection& selection, FileWorkers&
 
 Result<SurveyResult> Survey::Size_Of_All_Files_Found_Under(const std::string& path_to_search,
                                                            const std::string& file_to_search_for,
-                                                           bool subfolders,
-                                                           const std::string& skip,
+                                                           bool subfolders, const std::string& skip,
                                                            FileWorkers& workers) const {
     const WildcardPattern pattern(file_to_search_for);
     FolderWalk walk(pattern, subfolders);

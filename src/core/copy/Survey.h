@@ -14,7 +14,7 @@ class PathRules;
 // Counts what a copy run of a selection looks at: matching files, sub-folders entered, and the
 // exact byte total. It walks exactly as the run does, and creates nothing.
 class Survey {
-public:
+  public:
     explicit Survey(const PathRules& rules) : rules_(rules) {}
 
     Result<SurveyResult> CountFiles(const Selection& selection, FileWorkers& workers) const;
@@ -28,7 +28,7 @@ public:
     // The folder a run must not walk: its destination, when that lies inside the source.
     static std::string folderToSkip(const PathRules& rules, const Selection& selection);
 
-private:
+  private:
     const PathRules& rules_;
 };
 

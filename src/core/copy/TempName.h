@@ -11,7 +11,7 @@ namespace tavelin {
 // ".tvl~" + 8 hex digits of the writing process + 8 hex digits of a counter.
 // Short and of fixed length, so that a long destination name cannot push it past NAME_MAX.
 class TempName {
-public:
+  public:
     static constexpr std::size_t kLength = 21;
 
     static std::string make(pid_t pid, std::uint32_t counter);

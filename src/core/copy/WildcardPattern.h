@@ -10,13 +10,13 @@ namespace tavelin {
 // character, ASCII letters without regard to case. Several patterns are separated by ";"
 // ("*.txt;*.doc"); blanks around each are ignored. An empty pattern matches every name.
 class WildcardPattern {
-public:
+  public:
     explicit WildcardPattern(std::string_view text);
 
     bool matches(std::string_view name) const;
     bool matchesEverything() const { return matchAll_; }
 
-private:
+  private:
     static bool matchOne(std::string_view pattern, std::string_view name);
 
     std::vector<std::string> parts_;

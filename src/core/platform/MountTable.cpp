@@ -19,7 +19,8 @@ std::string unescape(const std::string& s) {
             std::isdigit(static_cast<unsigned char>(s[i + 1])) &&
             std::isdigit(static_cast<unsigned char>(s[i + 2])) &&
             std::isdigit(static_cast<unsigned char>(s[i + 3]))) {
-            out += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
+            out +=
+                static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
             i += 3;
         } else {
             out += s[i];
@@ -29,8 +30,9 @@ std::string unescape(const std::string& s) {
 }
 
 bool startsWithFolder(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path[folder.size()] == '/');
 }
 
 } // namespace
@@ -50,10 +52,10 @@ std::vector<Volume> MountTable::list() const {
 
 bool MountTable::isPseudoFileSystem(const std::string& fsType, const std::string& mountPoint) {
     static const std::array<const char*, 22> pseudo = {
-        "proc",     "sysfs",     "cgroup",     "cgroup2",   "devpts",   "devtmpfs",
-        "mqueue",   "debugfs",   "tracefs",    "securityfs", "pstore",  "bpf",
-        "autofs",   "configfs",  "fusectl",    "hugetlbfs", "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs",    "fuse.gvfsd-fuse", "fuse.portal"};
+        "proc",       "sysfs",    "cgroup",          "cgroup2",    "devpts",      "devtmpfs",
+        "mqueue",     "debugfs",  "tracefs",         "securityfs", "pstore",      "bpf",
+        "autofs",     "configfs", "fusectl",         "hugetlbfs",  "binfmt_misc", "efivarfs",
+        "rpc_pipefs", "nsfs",     "fuse.gvfsd-fuse", "fuse.portal"};
     if (std::find(pseudo.begin(), pseudo.end(), fsType) != pseudo.end()) {
         return true;
     }
@@ -94,7 +96,8 @@ std::vector<Volume> MountTable::parse(const std::string& mountInfoText) {
             out.push_back(v);
         }
     }
-    auto root = std::find_if(out.begin(), out.end(), [](const Volume& v) { return v.mountPoint == "/"; });
+    auto root =
+        std::find_if(out.begin(), out.end(), [](const Volume& v) { return v.mountPoint == "/"; });
     if (root != out.end() && root != out.begin()) {
         std::rotate(out.begin(), root, root + 1);
     }

@@ -8,7 +8,7 @@ namespace tavelin {
 
 // Reads the mounted volumes from the kernel's mount table (/proc/self/mountinfo).
 class MountTable final : public Volumes {
-public:
+  public:
     explicit MountTable(std::string mountInfoPath = "/proc/self/mountinfo");
 
     std::vector<Volume> list() const override;
@@ -17,7 +17,7 @@ public:
     static std::vector<Volume> parse(const std::string& mountInfoText);
     static bool isPseudoFileSystem(const std::string& fsType, const std::string& mountPoint);
 
-private:
+  private:
     std::string path_;
 };
 

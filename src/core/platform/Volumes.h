@@ -9,7 +9,7 @@ namespace tavelin {
 
 // The mounted volumes a user can pick from: the root folder first, pseudo file systems left out.
 class Volumes {
-public:
+  public:
     virtual ~Volumes() = default;
     virtual std::vector<Volume> list() const = 0;
 

@@ -9,7 +9,7 @@ namespace tavelin {
 // The login entry that starts the program with the desktop session: on Linux the desktop's
 // autostart file $XDG_CONFIG_HOME/autostart/Tavelin.desktop (~/.config/autostart by default).
 class AutostartEntry {
-public:
+  public:
     // `configHome` is $XDG_CONFIG_HOME, or ~/.config when that is not set.
     explicit AutostartEntry(std::string configHome);
 
@@ -22,7 +22,7 @@ public:
     // The program path as the Exec key needs it: quoted where the desktop-entry format asks.
     static std::string execValue(const std::string& programPath);
 
-private:
+  private:
     std::string configHome_;
 };
 

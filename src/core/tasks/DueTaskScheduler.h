@@ -15,7 +15,7 @@ class TaskStore;
 // One pass of the scheduler: every task due at or before now runs once, one after the other,
 // each with its own stored selection. A task that falls due during the pass runs on the next.
 class DueTaskScheduler {
-public:
+  public:
     using Report = std::function<void(const TaskRunOutcome&)>;
 
     DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock)
@@ -25,7 +25,7 @@ public:
     Result<int> runDueTasks(RunObserver* observer, const Report& report,
                             const std::function<bool()>& stop = {});
 
-private:
+  private:
     TaskStore& store_;
     TaskRunner& runner_;
     const Clock& clock_;

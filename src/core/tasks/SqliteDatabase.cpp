@@ -6,10 +6,9 @@ namespace tavelin {
 
 Result<SqliteDatabase> SqliteDatabase::open(const std::string& path, int busyTimeoutMs) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                       SQLITE_OPEN_FULLMUTEX,
-                                   nullptr);
+    const int rc = sqlite3_open_v2(
+        path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+        nullptr);
     SqliteDatabase db(raw, path);
     if (rc != SQLITE_OK) {
         return db.failure("cannot open task database");

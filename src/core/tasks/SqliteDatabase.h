@@ -11,7 +11,7 @@ namespace tavelin {
 
 // An open SQLite connection. Errors name the operation and the file.
 class SqliteDatabase {
-public:
+  public:
     // Opens (creating only when the file does not exist yet) with WAL and a busy timeout.
     static Result<SqliteDatabase> open(const std::string& path, int busyTimeoutMs = 5000);
 
@@ -27,7 +27,7 @@ public:
     int changes() const;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     SqliteDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
 
     sqlite3* db_ = nullptr;

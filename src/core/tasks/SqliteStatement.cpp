@@ -41,9 +41,10 @@ void SqliteStatement::reset() {
 
 std::string SqliteStatement::text(int column) const {
     const auto* p = sqlite3_column_text(stmt_, column);
-    return p == nullptr ? std::string()
-                        : std::string(reinterpret_cast<const char*>(p),
-                                      static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    return p == nullptr
+               ? std::string()
+               : std::string(reinterpret_cast<const char*>(p),
+                             static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
 std::int64_t SqliteStatement::integer(int column) const {

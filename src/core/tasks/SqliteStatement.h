@@ -11,7 +11,7 @@ namespace tavelin {
 
 // One prepared statement; values are always bound, never pasted into the SQL text.
 class SqliteStatement {
-public:
+  public:
     SqliteStatement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
     ~SqliteStatement();
     SqliteStatement(SqliteStatement&& other) noexcept;
@@ -30,7 +30,7 @@ public:
     std::int64_t integer(int column) const;
     bool isNull(int column) const;
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_;
 };

@@ -9,7 +9,7 @@ class SqliteDatabase;
 // BEGIN IMMEDIATE ... COMMIT; rolled back unless committed. Taking the write lock at the start
 // keeps two programs on one file from interleaving a read and a write.
 class SqliteTransaction {
-public:
+  public:
     static Result<SqliteTransaction> begin(SqliteDatabase& db, const std::string& operation);
     ~SqliteTransaction();
     SqliteTransaction(SqliteTransaction&& other) noexcept;
@@ -19,7 +19,7 @@ public:
 
     Result<void> commit();
 
-private:
+  private:
     SqliteTransaction(SqliteDatabase& db, std::string operation)
         : db_(&db), operation_(std::move(operation)) {}
     SqliteDatabase* db_;

@@ -11,7 +11,7 @@ namespace tavelin {
 // program file (a portable install); else $XDG_DATA_HOME/Tavelin/tasks.db
 // (~/.local/share/Tavelin/tasks.db).
 class TaskDatabaseLocation {
-public:
+  public:
     static std::string resolve(const std::string& explicitPath,
                                const std::map<std::string, std::string>& environment,
                                const std::string& programFolder);

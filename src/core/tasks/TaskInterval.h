@@ -9,7 +9,7 @@ namespace tavelin {
 
 // The time between two runs of a task, stored as "hh:mm".
 class TaskInterval {
-public:
+  public:
     // Accepts exactly "hh:mm" with hours 00-23 and minutes 00-59, and not "00:00" (a task
     // would run on every tick). Anything else cannot schedule a task.
     static std::optional<TaskInterval> parse(const std::string& text);
@@ -21,7 +21,7 @@ public:
     // Base plus the minutes, then plus the hours: plain wall-clock arithmetic, seconds kept.
     LocalDateTime NextRunTime(const LocalDateTime& base) const;
 
-private:
+  private:
     TaskInterval(int hours, int minutes) : hours_(hours), minutes_(minutes) {}
     int hours_;
     int minutes_;

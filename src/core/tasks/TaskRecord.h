@@ -13,10 +13,10 @@ struct TaskRecord {
     std::string task_source;
     std::string task_destination;
     int task_subfolders = 0;
-    std::string task_interval;                   // "hh:mm"
+    std::string task_interval; // "hh:mm"
     std::optional<LocalDateTime> task_lastdate;
     std::optional<LocalDateTime> task_nextdate;
-    std::string task_success = "-";             // "-", "OK" or "Failed"
+    std::string task_success = "-"; // "-", "OK" or "Failed"
     std::string task_filetypes = "*.*";
     int task_uncpath = 0;
 

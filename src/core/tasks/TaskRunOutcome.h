@@ -10,9 +10,9 @@ namespace tavelin {
 
 // What one run of a task did, as recorded in the store.
 struct TaskRunOutcome {
-    TaskRecord task;       // the task as it was examined before the run
-    RunResult run;         // empty when the run could not start
-    std::string status;    // "OK" or "Failed"
+    TaskRecord task;    // the task as it was examined before the run
+    RunResult run;      // empty when the run could not start
+    std::string status; // "OK" or "Failed"
     std::string firstFailure;
     LocalDateTime finishedAt;
 

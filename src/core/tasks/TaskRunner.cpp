@@ -52,8 +52,8 @@ Result<std::optional<TaskRunOutcome>> TaskRunner::runDue(const TaskRecord& task,
         return std::optional<TaskRunOutcome>();
     }
     // Claimed with a provisional next run, so a crash mid-run leaves the task scheduled.
-    auto won = store_.claimDue(task.task_name, *task.task_nextdate,
-                               interval->NextRunTime(clock_.now()));
+    auto won =
+        store_.claimDue(task.task_name, *task.task_nextdate, interval->NextRunTime(clock_.now()));
     if (!won) {
         return std::unexpected(won.error());
     }

@@ -15,7 +15,7 @@ class TaskStore;
 // Runs a task with its own stored selection and records the run. Shared by
 // `tavelin-cli tasks run`, `tavelin-cli serve` and the window's scheduler.
 class TaskRunner {
-public:
+  public:
     TaskRunner(TaskStore& store, const CopyEngine& engine, const Clock& clock)
         : store_(store), engine_(engine), clock_(clock) {}
 
@@ -26,7 +26,7 @@ public:
     Result<std::optional<TaskRunOutcome>> runDue(const TaskRecord& task,
                                                  RunObserver* observer = nullptr);
 
-private:
+  private:
     TaskRunOutcome execute(const TaskRecord& task, RunObserver* observer);
 
     TaskStore& store_;

@@ -329,8 +329,8 @@ Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
         return std::unexpected(tx.error());
     }
     auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks", op);
-    auto update = db_.prepare(
-        "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+    auto update =
+        db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
     if (!rows || !update) {
         return db_.failure(op);
     }

@@ -15,7 +15,7 @@ class Clock;
 // The scheduled tasks in tasks.db. Every value is bound, every write runs in BEGIN IMMEDIATE,
 // and the file is shared safely by the window and `tavelin-cli serve`.
 class TaskStore {
-public:
+  public:
     static constexpr int kSchemaVersion = 2;
 
     // Opens the file (created with its table when missing; an older file upgraded in place).
@@ -47,7 +47,7 @@ public:
 
     const std::string& path() const { return db_.path(); }
 
-private:
+  private:
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
     Result<void> migrate();
     Result<std::vector<TaskRecord>> select(const std::string& where, const std::string& operation,

@@ -8,7 +8,7 @@ namespace tavelin {
 // The update-rate vocabulary: the rows of the update-rate box, the task interval each text
 // gives, and the clock rule for copying the window's own selection.
 class UpdateRates {
-public:
+  public:
     // "No Auto", "15 Min", "30 Min", "1  hrs", "2  hrs", then "01:00" ... "23:00" (28 rows).
     static std::vector<std::string> FillUpdateRates();
 

@@ -6,7 +6,7 @@ namespace tavelin {
 
 // The source of "now". Injected everywhere so that tests can move time by hand.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
 };

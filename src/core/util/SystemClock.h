@@ -6,7 +6,7 @@ namespace tavelin {
 
 // The machine's local wall clock, to the second.
 class SystemClock final : public Clock {
-public:
+  public:
     LocalDateTime now() const override;
 };
 

@@ -16,12 +16,12 @@ namespace tavelin::gui {
 // Lives on the engine's thread: keeps the latest figures and posts one event at a time, so the
 // window shows every file's figures without being flooded.
 class RunController::Relay final : public RunObserver {
-public:
+  public:
     Relay(RunController* owner, std::atomic<bool>& stop) : owner_(owner), stop_(stop) {}
 
     void surveyFinished(const SurveyTotals& totals) override {
-        QMetaObject::invokeMethod(owner_, [o = owner_, totals] { o->applySurvey(totals); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            owner_, [o = owner_, totals] { o->applySurvey(totals); }, Qt::QueuedConnection);
     }
     void fileDone(const RunProgress& p) override { publish(p); }
     void folderEntered(const RunProgress& p) override { publish(p); }
@@ -33,14 +33,14 @@ public:
         return latest_;
     }
 
-private:
+  private:
     void publish(const RunProgress& p) {
         std::lock_guard lock(mutex_);
         latest_ = p;
         if (!posted_) {
             posted_ = true;
-            QMetaObject::invokeMethod(owner_, [o = owner_] { o->applyProgress(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                owner_, [o = owner_] { o->applyProgress(); }, Qt::QueuedConnection);
         }
     }
 
@@ -57,8 +57,7 @@ RunController::RunController(MainControls& controls, MainState& state,
                              FileOps* fileOps, QObject* parent)
     : QObject(parent), c_(controls), state_(state), selection_(selection), clock_(clock),
       messages_(messages), databasePath_(std::move(databasePath)),
-      engine_(volumes, fileOps != nullptr ? *fileOps : ownOps_),
-      display_(controls) {}
+      engine_(volumes, fileOps != nullptr ? *fileOps : ownOps_), display_(controls) {}
 
 RunController::~RunController() {
     stopAndWait();
@@ -175,7 +174,8 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
             std::lock_guard lock(resultMutex_);
             taskResult_ = std::move(r);
         }
-        QMetaObject::invokeMethod(this, [this] { finished(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finished(); }, Qt::QueuedConnection);
     });
 }
 
@@ -215,8 +215,8 @@ void RunController::finished() {
             if (o.run.totals.totalFiles > 0 || o.ok()) {
                 display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters);
             } else {
-                display_.showError(QString::fromStdString(o.task.task_name + ": " +
-                                                          o.firstFailure));
+                display_.showError(
+                    QString::fromStdString(o.task.task_name + ": " + o.firstFailure));
             }
             emit taskRunRecorded(o);
         }

@@ -2,10 +2,10 @@
 
 #include "copy/CopyEngine.h"
 #include "copy/FileOps.h"
+#include "copy/RunDisplay.h"
 #include "copy/RunResult.h"
 #include "copy/Selection.h"
 #include "copy/SurveyResult.h"
-#include "copy/RunDisplay.h"
 #include "tasks/TaskRecord.h"
 #include "tasks/TaskRunOutcome.h"
 
@@ -34,7 +34,7 @@ struct MainState;
 // A copy asked for during a run (the update rate) runs once after it; due tasks queue up.
 class RunController : public QObject {
     Q_OBJECT
-public:
+  public:
     RunController(MainControls& controls, MainState& state, SelectionController& selection,
                   const Volumes& volumes, const Clock& clock, MessageBoxes& messages,
                   std::string databasePath, FileOps* fileOps = nullptr, QObject* parent = nullptr);
@@ -55,12 +55,12 @@ public:
     // Stops a run under way between files and waits for it (program exit).
     void stopAndWait();
 
-signals:
+  signals:
     void taskRunRecorded(const tavelin::TaskRunOutcome& outcome);
     void databaseError(const QString& message);
     void becameIdle();
 
-private:
+  private:
     class Relay;
     enum class Kind { Count, WindowRun, TaskRun };
 

@@ -65,8 +65,8 @@ void RunDisplay::progress(const RunProgress& p) {
 void RunDisplay::copyFinished(const LocalDateTime& when, const SurveyTotals& t,
                               const RunProgress& p) {
     progress(p);
-    c_.lblStatus->setText(QString::fromStdString(RunSummary::line(
-        when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString())));
+    c_.lblStatus->setText(QString::fromStdString(
+        RunSummary::line(when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString())));
 }
 
 void RunDisplay::showError(const QString& message) {

@@ -12,7 +12,7 @@ struct MainControls;
 
 // Shows a count or a copy run in the window: counter boxes, the three bars, the status line.
 class RunDisplay {
-public:
+  public:
     explicit RunDisplay(MainControls& controls) : c_(controls) {}
 
     void countStarted();
@@ -28,7 +28,7 @@ public:
     // A whole number with the locale's digit grouping ("#,##0").
     static QString grouped(qint64 value);
 
-private:
+  private:
     MainControls& c_;
     SurveyTotals totals_;
     RunProgress shown_;

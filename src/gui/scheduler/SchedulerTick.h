@@ -18,14 +18,14 @@ struct MainState;
 // and the hourly grid refresh.
 class SchedulerTick : public QObject {
     Q_OBJECT
-public:
+  public:
     SchedulerTick(MainControls& controls, MainState& state, SelectionController& selection,
                   RunController& runs, TaskController& tasks, const Clock& clock,
                   QObject* parent = nullptr);
 
     void Timer1_Timer();
 
-private:
+  private:
     void txtTimer_Change();
 
     MainControls& c_;

@@ -23,9 +23,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QIcon>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 namespace tavelin::gui {
@@ -209,8 +209,8 @@ void FrmMain::wireButtons() {
 
     // Surfaces put their buttons to rest.
     connect(c_.Background, &Surface::crossed, this,
-            reset({c_.BX, c_.BM, c_.cmdCount, pair, c_.cmdRun, c_.cmdClose, c_.BSTask,
-                   c_.BRemove, c_.BInfo}));
+            reset({c_.BX, c_.BM, c_.cmdCount, pair, c_.cmdRun, c_.cmdClose, c_.BSTask, c_.BRemove,
+                   c_.BInfo}));
     for (Surface* panel : {c_.Image1, c_.Image2}) {
         connect(panel, &Surface::crossed, this, reset({c_.cmdCount, c_.cmdRun, c_.cmdClose, pair}));
     }

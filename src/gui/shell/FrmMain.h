@@ -50,7 +50,7 @@ struct MainDependencies {
 // The one long-lived window. It builds its controls and hands the work to its controllers.
 class FrmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FrmMain(MainDependencies deps);
     ~FrmMain() override;
 
@@ -74,10 +74,10 @@ public:
     TrayController& tray() { return *tray_; }
     bool startedHidden() const { return startHidden_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     void wireButtons();
     void resetButtons(std::initializer_list<QWidget*> buttons);
     void CheStart_Click();

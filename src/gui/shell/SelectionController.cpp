@@ -63,8 +63,8 @@ bool SelectionController::isLocked() const {
 }
 
 void SelectionController::toggleLock() {
-    for (QWidget* w : std::initializer_list<QWidget*>{c_.cboFileTypes, c_.Dir1, c_.File1,
-                                                      c_.Drive1, c_.Dir2, c_.File2, c_.Drive2,
+    for (QWidget* w : std::initializer_list<QWidget*>{c_.cboFileTypes, c_.Dir1, c_.File1, c_.Drive1,
+                                                      c_.Dir2, c_.File2, c_.Drive2,
                                                       c_.optCopySubFolder, c_.cboUpdateRate}) {
         w->setEnabled(!w->isEnabled());
     }
@@ -75,7 +75,8 @@ Selection SelectionController::selection() const {
     Selection s;
     s.sourceRoot = c_.Dir1->path().toStdString();
     s.typedDestination = state_.UNCDTrue;
-    s.destinationRoot = (state_.UNCDTrue ? c_.UNCDestination->text() : c_.Dir2->path()).toStdString();
+    s.destinationRoot =
+        (state_.UNCDTrue ? c_.UNCDestination->text() : c_.Dir2->path()).toStdString();
     s.pattern = c_.cboFileTypes->currentText().toStdString();
     s.subfolders = c_.optCopySubFolder->isChecked();
     return s;
@@ -163,8 +164,8 @@ void SelectionController::UNCPathDestTrue_Click() {
 }
 
 void SelectionController::loadTask(const QString& source, const QString& destination,
-                                   const QString& interval, bool subfolders,
-                                   const QString& pattern, bool typedDestination) {
+                                   const QString& interval, bool subfolders, const QString& pattern,
+                                   bool typedDestination) {
     c_.Dir1->setPath(source);
     if (typedDestination) {
         c_.UNCDestination->setText(destination);

@@ -25,7 +25,7 @@ struct MainState;
 // the file-type filter, the network-path switch, and the lock.
 class SelectionController : public QObject {
     Q_OBJECT
-public:
+  public:
     SelectionController(MainControls& controls, MainState& state, const Volumes& volumes,
                         MessageBoxes& messages, QObject* parent = nullptr);
 
@@ -48,7 +48,7 @@ public:
 
     const std::vector<Volume>& drives() const { return drives_; }
 
-private:
+  private:
     void Drive1_Change();
     void Drive2_Change();
     void driveChange(QComboBox* drive, DirList* dir, int& lastIndex, const QString& text);

@@ -12,14 +12,14 @@ struct MainControls;
 // assigned as a user's change would be, so the controls' change handlers run. A value that
 // cannot be applied keeps the control as it was, and loading goes on.
 class SettingsStore {
-public:
+  public:
     SettingsStore(QSettings& settings, MainControls& controls)
         : settings_(settings), c_(controls) {}
 
     void LoadSettings(const QString& programFolder);
     void SaveSettings();
 
-private:
+  private:
     QSettings& settings_;
     MainControls& c_;
 };

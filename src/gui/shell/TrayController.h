@@ -13,7 +13,7 @@ namespace tavelin::gui {
 // the window, a single click does nothing.
 class TrayController : public QObject {
     Q_OBJECT
-public:
+  public:
     TrayController(bool available, QObject* parent = nullptr);
     ~TrayController() override;
 
@@ -25,11 +25,11 @@ public:
     const QString& lastNotice() const { return lastNotice_; }
     QMenu* menu() const { return menu_; }
 
-signals:
+  signals:
     void showRequested();
     void exitRequested();
 
-private:
+  private:
     bool available_;
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;

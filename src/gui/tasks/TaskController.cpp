@@ -37,7 +37,8 @@ bool TaskController::ensureStore() {
         return true;
     }
     auto ok = TaskDatabaseLocation::prepareFolder(databasePath_);
-    auto store = ok ? TaskStore::open(databasePath_) : Result<TaskStore>(std::unexpected(ok.error()));
+    auto store =
+        ok ? TaskStore::open(databasePath_) : Result<TaskStore>(std::unexpected(ok.error()));
     if (!store) {
         reportDatabaseError(QString::fromStdString(store.error().message));
         return false;

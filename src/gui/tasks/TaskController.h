@@ -26,7 +26,7 @@ struct MainControls;
 // selection, handing due tasks to the runs, and telling about failed runs.
 class TaskController : public QObject {
     Q_OBJECT
-public:
+  public:
     TaskController(MainControls& controls, SelectionController& selection, RunController& runs,
                    TrayController& tray, MessageBoxes& messages, const Clock& clock,
                    std::string databasePath, QWidget* window);
@@ -46,7 +46,7 @@ public:
     // Tests replace how the modal dialog is run.
     void setDialogRunner(std::function<int(TaskInput&)> runner) { runDialog_ = std::move(runner); }
 
-private:
+  private:
     void taskRunRecorded(const TaskRunOutcome& outcome);
     bool ensureStore();
     void reportDatabaseError(const QString& message);

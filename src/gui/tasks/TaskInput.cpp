@@ -2,8 +2,8 @@
 
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
-#include "ui/SkinLabel.h"
 #include "ui/Skin.h"
+#include "ui/SkinLabel.h"
 #include "ui/Surface.h"
 #include "ui/Twips.h"
 
@@ -12,7 +12,6 @@
 #include <QLineEdit>
 
 namespace tavelin::gui {
-
 
 TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateIsEmpty,
                      std::function<void()> emptyRateMessage)

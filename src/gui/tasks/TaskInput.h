@@ -13,7 +13,7 @@ class ImageButton;
 // as Cancel.
 class TaskInput : public QDialog {
     Q_OBJECT
-public:
+  public:
     // What OK does with a name: true when the dialog is to close.
     using Save = std::function<bool(const QString& name)>;
 
@@ -27,10 +27,10 @@ public:
     void BOK();
     void BCancel();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
     QLineEdit* txtTaskName_;
     ImageButton* ok_;
     ImageButton* cancel_;

@@ -6,9 +6,8 @@
 namespace tavelin::gui {
 
 DirList::DirList(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        setPath(item->data(Qt::UserRole).toString());
-    });
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { setPath(item->data(Qt::UserRole).toString()); });
 }
 
 bool DirList::setPath(const QString& path) {
@@ -32,8 +31,8 @@ void DirList::fill() {
     QString at = "/";
     int depth = 0;
     auto add = [this](const QString& label, const QString& full, int indent, bool open) {
-        auto* item = new QListWidgetItem(QString(indent * 2, ' ') + (open ? "\u25BE " : "\u25B8 ") +
-                                         label);
+        auto* item =
+            new QListWidgetItem(QString(indent * 2, ' ') + (open ? "\u25BE " : "\u25B8 ") + label);
         item->setData(Qt::UserRole, full);
         addItem(item);
         return item;

@@ -10,17 +10,17 @@ namespace tavelin::gui {
 // follows, as a folder list's Change does.
 class DirList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit DirList(QWidget* parent = nullptr);
 
     QString path() const { return path_; }
     // False (and nothing changes) when the folder cannot be listed.
     bool setPath(const QString& path);
 
-signals:
+  signals:
     void pathChanged();
 
-private:
+  private:
     void fill();
     QString path_;
 };

@@ -24,8 +24,8 @@ void FileList::fill() {
         return;
     }
     const WildcardPattern pattern(pattern_.toStdString());
-    const auto names =
-        QDir(path_).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const auto names = QDir(path_).entryList(QDir::Files | QDir::Hidden | QDir::System,
+                                             QDir::Name | QDir::IgnoreCase);
     for (const auto& name : names) {
         if (pattern.matches(name.toStdString())) {
             addItem(name);

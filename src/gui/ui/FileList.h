@@ -7,7 +7,7 @@ namespace tavelin::gui {
 // The files of one folder that match a pattern ("*.txt;*.doc"), hidden files included.
 class FileList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileList(QWidget* parent = nullptr);
 
     void setPattern(const QString& pattern);
@@ -15,7 +15,7 @@ public:
     QString pattern() const { return pattern_; }
     QString path() const { return path_; }
 
-private:
+  private:
     void fill();
     QString pattern_ = "*.*";
     QString path_;

@@ -2,8 +2,8 @@
 
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
-#include "ui/SkinLabel.h"
 #include "ui/Skin.h"
+#include "ui/SkinLabel.h"
 #include "ui/Surface.h"
 #include "ui/Twips.h"
 #include "util/Version.h"
@@ -14,7 +14,6 @@
 #include <QUrl>
 
 namespace tavelin::gui {
-
 
 FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), website_(std::move(website)),
@@ -32,26 +31,29 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
     panel->setObjectName("Image1");
     panel->setGeometry(twRect(3000, 3840, 1290, 435));
 
-    auto* close = ImageButton::skinned("BClose", "Close", twRect(3065, 3905, 1140, 300), background);
+    auto* close =
+        ImageButton::skinned("BClose", "Close", twRect(3065, 3905, 1140, 300), background);
     auto* x = ImageButton::glyph("BX", "close", twRect(4080, 120, 300, 300), background);
 
     SkinLabel::make(background, "Label1", "Brenvik", twRect(480, 600, 3615, 375),
-               Palette::sans(12, true));
+                    Palette::sans(12, true));
     auto* icon = new QLabel(background);
     icon->setObjectName("Image2");
     icon->setPixmap(Skin::icon(32));
     icon->setGeometry(twRect(480, 1200, 480, 480));
     SkinLabel::make(background, "Label2", "Tavelin Software", twRect(480, 1800, 3615, 255));
     SkinLabel::make(background, "Label3", "Keeps your folders backed up, file by file.",
-               twRect(480, 2040, 3615, 255));
-    version_ = SkinLabel::make(background, "Version",
-                          QString("Version:  %1.%2").arg(Version::major()).arg(Version::minor()),
-                          twRect(480, 2280, 3375, 255));
+                    twRect(480, 2040, 3615, 255));
+    version_ =
+        SkinLabel::make(background, "Version",
+                        QString("Version:  %1.%2").arg(Version::major()).arg(Version::minor()),
+                        twRect(480, 2280, 3375, 255));
     web_ = SkinLabel::make(background, "Label4", "Website:  " + QUrl(website_).host(),
-                      twRect(480, 2760, 3735, 255));
-    mail_ = SkinLabel::make(background, "Label5", "Email:      " + email_, twRect(480, 3000, 3735, 255));
+                           twRect(480, 2760, 3735, 255));
+    mail_ = SkinLabel::make(background, "Label5", "Email:      " + email_,
+                            twRect(480, 3000, 3735, 255));
     SkinLabel::make(background, "Label7", "If you wish any add featrue please inform us.",
-               twRect(480, 3360, 3615, 255));
+                    twRect(480, 3360, 3615, 255));
     for (QLabel* link : {web_, mail_}) {
         link->setCursor(Qt::PointingHandCursor);
         link->installEventFilter(this);

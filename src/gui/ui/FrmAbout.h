@@ -11,17 +11,17 @@ class ImageButton;
 // The About window: maker, product, version, web and e-mail links, and two ways to close.
 class FrmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     FrmAbout(QWidget* parent, QString website, QString email);
 
     QLabel* versionLabel() const { return version_; }
     void Label4_Click();
     void Label5_Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QLabel* version_;
     QLabel* web_;
     QLabel* mail_;

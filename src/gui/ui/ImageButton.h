@@ -10,7 +10,7 @@ namespace tavelin::gui {
 // the window that owns it.
 class ImageButton : public PictureStack {
     Q_OBJECT
-public:
+  public:
     enum class State { Rest, Hover, Pressed };
 
     ImageButton(const QString& baseName, const QPixmap& normal, const QPixmap& active,
@@ -27,12 +27,12 @@ public:
     // Hide Active, hide Down, show Normal.
     void toRest();
 
-signals:
+  signals:
     void hovered();
     void pressedDown();
     void releasedUp();
 
-private:
+  private:
     void onMoved(const QString& picture);
     void onPressed(const QString& picture);
     void onReleased(const QString& picture);

@@ -26,11 +26,19 @@ void LockPair::set(std::initializer_list<std::pair<const char*, bool>> steps) {
 
 void LockPair::toRest(bool unlocked) {
     if (unlocked) {
-        set({{"cmdLockActive", false}, {"cmdLockDown", false}, {"cmdLockNormal", true},
-             {"cmdUnlockActive", false}, {"cmdUnlockDown", false}, {"cmdUnlockNormal", false}});
+        set({{"cmdLockActive", false},
+             {"cmdLockDown", false},
+             {"cmdLockNormal", true},
+             {"cmdUnlockActive", false},
+             {"cmdUnlockDown", false},
+             {"cmdUnlockNormal", false}});
     } else {
-        set({{"cmdUnlockActive", false}, {"cmdUnlockDown", false}, {"cmdUnlockNormal", true},
-             {"cmdLockActive", false}, {"cmdLockDown", false}, {"cmdLockNormal", false}});
+        set({{"cmdUnlockActive", false},
+             {"cmdUnlockDown", false},
+             {"cmdUnlockNormal", true},
+             {"cmdLockActive", false},
+             {"cmdLockDown", false},
+             {"cmdLockNormal", false}});
     }
 }
 
@@ -47,10 +55,14 @@ void LockPair::onMoved(const QString& picture) {
 
 void LockPair::onPressed(const QString& picture) {
     if (picture == "cmdLockActive") {
-        set({{"cmdLockActive", false}, {"cmdLockDown", false}, {"cmdUnlockActive", false},
+        set({{"cmdLockActive", false},
+             {"cmdLockDown", false},
+             {"cmdUnlockActive", false},
              {"cmdUnlockDown", true}});
     } else if (picture == "cmdUnlockActive") {
-        set({{"cmdUnlockActive", false}, {"cmdUnlockDown", false}, {"cmdLockActive", false},
+        set({{"cmdUnlockActive", false},
+             {"cmdUnlockDown", false},
+             {"cmdLockActive", false},
              {"cmdLockDown", true}});
     } else {
         return;
@@ -60,10 +72,14 @@ void LockPair::onPressed(const QString& picture) {
 
 void LockPair::onReleased(const QString& picture) {
     if (picture == "cmdLockActive") {
-        set({{"cmdUnlockNormal", false}, {"cmdUnlockDown", true}, {"cmdLockNormal", false},
+        set({{"cmdUnlockNormal", false},
+             {"cmdUnlockDown", true},
+             {"cmdLockNormal", false},
              {"cmdLockDown", false}});
     } else if (picture == "cmdUnlockActive") {
-        set({{"cmdUnlockNormal", false}, {"cmdUnlockDown", false}, {"cmdLockNormal", false},
+        set({{"cmdUnlockNormal", false},
+             {"cmdUnlockDown", false},
+             {"cmdLockNormal", false},
              {"cmdLockDown", true}});
     } else {
         return;

@@ -8,18 +8,18 @@ namespace tavelin::gui {
 // picture of the other one (the one that matches the new state) and asks for the toggle.
 class LockPair : public PictureStack {
     Q_OBJECT
-public:
+  public:
     explicit LockPair(QWidget* parent = nullptr);
 
     // At rest the pair shows Lock on an unlocked selection and Unlock on a locked one.
     void toRest(bool unlocked);
 
-signals:
+  signals:
     void hovered();
     void toggleRequested();
     void releasedUp();
 
-private:
+  private:
     void onMoved(const QString& picture);
     void onPressed(const QString& picture);
     void onReleased(const QString& picture);

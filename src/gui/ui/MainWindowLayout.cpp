@@ -5,9 +5,9 @@
 #include "ui/ImageButton.h"
 #include "ui/LockPair.h"
 #include "ui/Palette.h"
-#include "ui/SkinLabel.h"
 #include "ui/ProgressCntrl.h"
 #include "ui/Skin.h"
+#include "ui/SkinLabel.h"
 #include "ui/Surface.h"
 #include "ui/Twips.h"
 
@@ -107,7 +107,7 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.BX = ImageButton::glyph("BX", "close", twRect(10080, 120, 300, 300), bg);
 
     c.Label1 = SkinLabel::make(bg, "Label1", "Source Folder", twRect(240, 360, 2535, 255),
-                     Palette::sans(9.75));
+                               Palette::sans(9.75));
     c.Drive1 = field<QComboBox>(bg, "Drive1", twRect(360, 720, 2250, 315));
     c.Dir1 = field<DirList>(bg, "Dir1", twRect(360, 1080, 2250, 3010));
     c.Label3 = SkinLabel::make(bg, "Label3", "File Types", twRect(2760, 720, 1095, 255));
@@ -118,12 +118,12 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.File1 = field<FileList>(bg, "File1", twRect(2760, 1080, 2250, 2955));
 
     c.Label2 = SkinLabel::make(bg, "Label2", "Destination Folder", twRect(5280, 360, 2535, 255),
-                     Palette::sans(9.75));
+                               Palette::sans(9.75));
     c.Drive2 = field<QComboBox>(bg, "Drive2", twRect(5400, 720, 2250, 315));
     c.Dir2 = field<DirList>(bg, "Dir2", twRect(5400, 1080, 2250, 2565));
     c.File2 = field<FileList>(bg, "File2", twRect(7800, 1080, 2250, 2565));
-    c.UNCPathDestTrue = check(bg, "UNCPathDestTrue", "UNC Path", twRect(5400, 3840, 1095, 255),
-                              Palette::uncBack());
+    c.UNCPathDestTrue =
+        check(bg, "UNCPathDestTrue", "UNC Path", twRect(5400, 3840, 1095, 255), Palette::uncBack());
     c.UNCDestination = field<QLineEdit>(bg, "UNCDestination", twRect(6600, 3840, 3375, 285));
     c.UNCDestination->hide();
 
@@ -201,17 +201,18 @@ MainControls MainWindowLayout::build(QWidget* window) {
                                "border: 1px solid rgb(30,30,30);");
 
     // The selection starts locked: the nine frozen controls are disabled.
-    for (QWidget* w : std::initializer_list<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1,
-                                                      c.Dir2, c.File2, c.Drive2,
-                                                      c.optCopySubFolder, c.cboUpdateRate}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1, c.Dir2, c.File2,
+                                         c.Drive2, c.optCopySubFolder, c.cboUpdateRate}) {
         w->setEnabled(false);
     }
 
     // Tab order as the layout numbers it (labels and the progress bars take no focus).
-    QWidget* order[] = {c.Drive1,    c.Dir1,          c.File1,          c.Drive2,
-                        c.Dir2,      c.File2,         c.cboFileTypes,   c.txtFolders,
-                        c.txtFiles,  c.txtSize,       c.cboUpdateRate,  c.CheStart,
-                        c.optCopySubFolder, c.MSHFlexGrid1, c.UNCPathDestTrue,
+    QWidget* order[] = {c.Drive1,           c.Dir1,          c.File1,
+                        c.Drive2,           c.Dir2,          c.File2,
+                        c.cboFileTypes,     c.txtFolders,    c.txtFiles,
+                        c.txtSize,          c.cboUpdateRate, c.CheStart,
+                        c.optCopySubFolder, c.MSHFlexGrid1,  c.UNCPathDestTrue,
                         c.UNCDestination};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);

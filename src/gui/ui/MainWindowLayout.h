@@ -9,7 +9,7 @@ namespace tavelin::gui {
 // Creates the main window's controls at their places, with their texts, colours, fonts,
 // states at load, stacking and tab order. Behaviour is wired elsewhere.
 class MainWindowLayout {
-public:
+  public:
     static constexpr int kWidth = 698;
     static constexpr int kHeight = 600;
 

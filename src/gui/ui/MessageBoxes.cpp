@@ -26,9 +26,11 @@ int MessageBoxes::show(Icon icon, const QString& title, const QString& text, int
                 : icon == Icon::Exclamation ? QMessageBox::Warning
                 : icon == Icon::Information ? QMessageBox::Information
                                             : QMessageBox::NoIcon);
-    const std::pair<int, QMessageBox::StandardButton> map[] = {
-        {Ok, QMessageBox::Ok}, {Yes, QMessageBox::Yes}, {No, QMessageBox::No},
-        {Retry, QMessageBox::Retry}, {Cancel, QMessageBox::Cancel}};
+    const std::pair<int, QMessageBox::StandardButton> map[] = {{Ok, QMessageBox::Ok},
+                                                               {Yes, QMessageBox::Yes},
+                                                               {No, QMessageBox::No},
+                                                               {Retry, QMessageBox::Retry},
+                                                               {Cancel, QMessageBox::Cancel}};
     QMessageBox::StandardButtons standard;
     for (const auto& [ours, theirs] : map) {
         if (buttons & ours) {

@@ -11,7 +11,7 @@ namespace tavelin::gui {
 // Every message box of the program goes through here, so that tests can give the next answers
 // instead of a person.
 class MessageBoxes {
-public:
+  public:
     enum class Icon { None, Critical, Exclamation, Information };
     enum Button { Ok = 1, Yes = 2, No = 4, Retry = 8, Cancel = 16 };
 
@@ -28,7 +28,7 @@ public:
     // Tests: with no answer queued, take the first button offered instead of asking a person.
     void setInteractive(bool interactive) { interactive_ = interactive; }
 
-private:
+  private:
     std::deque<int> answers_;
     QStringList shown_;
     QWidget* parent_ = nullptr;

@@ -17,8 +17,8 @@ QFont font(const QStringList& families, double points, bool bold) {
 } // namespace
 
 QFont Palette::sans(double points, bool bold) {
-    return font({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans", "Liberation Sans"},
-                points, bold);
+    return font({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans", "Liberation Sans"}, points,
+                bold);
 }
 
 QFont Palette::tahoma(double points, bool bold) {

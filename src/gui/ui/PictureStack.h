@@ -11,7 +11,7 @@ namespace tavelin::gui {
 // what receives the pointer, is the topmost shown picture.
 class PictureStack : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureStack(QWidget* parent = nullptr);
 
     // Adds a picture below those already added.
@@ -21,18 +21,18 @@ public:
     // The topmost shown picture; empty when none is shown.
     QString top() const;
 
-signals:
+  signals:
     void moved(const QString& picture);
     void pressed(const QString& picture);
     void released(const QString& picture);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
 
-private:
+  private:
     struct Picture {
         QString name;
         QPixmap pixmap;

@@ -9,7 +9,7 @@ namespace tavelin::gui {
 // Figures are 64-bit, so byte totals above 2 GiB show exactly.
 class ProgressCntrl : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ProgressCntrl(QWidget* parent = nullptr);
 
     qint64 Max() const { return max_; }
@@ -24,10 +24,10 @@ public:
     // The bar's width in pixels, before the track cuts it off.
     int barWidth() const { return barWidth_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     qint64 max_ = 0;
     qint64 value_ = 0;
     QString caption_ = "0";

@@ -8,7 +8,7 @@ namespace tavelin::gui {
 // The program's artwork, drawn at run time: window backgrounds, panels and the three
 // pictures of every image button, at the sizes the layout gives.
 class Skin {
-public:
+  public:
     enum class Face { Normal, Active, Down };
 
     static QPixmap background(int width, int height);

@@ -11,7 +11,7 @@ namespace tavelin::gui {
 
 // The skin's labels: pale cyan on a transparent background.
 class SkinLabel {
-public:
+  public:
     static QLabel* make(QWidget* parent, const QString& name, const QString& text,
                         const QRect& rect, const QFont& font = Palette::sans(8.25));
 };

@@ -9,18 +9,18 @@ namespace tavelin::gui {
 // and holding the left button on it drags the window.
 class Surface : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Surface(const QPixmap& picture, QWidget* parent = nullptr);
 
-signals:
+  signals:
     void crossed();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 
-private:
+  private:
     QPixmap picture_;
 };
 
