@@ -37,7 +37,7 @@ mode_t currentUmask() {
 }
 
 // Names per batch: large enough to keep the workers busy, small enough to keep memory flat.
-constexpr std::size_t kBatchSize = 64;
+constexpr std::size_t kBatchSize = 256;
 } // namespace
 
 // One source folder and its destination, shared by the batches of its files.

@@ -30,7 +30,7 @@ class SurveyVisitor final : public FolderWalkVisitor {
     void subfolder() override { ++result_.totals.totalFolders; }
     void file(const char* name) override {
         batch_.emplace_back(name);
-        if (batch_.size() >= 128) {
+        if (batch_.size() >= 256) {
             submit();
         }
     }
