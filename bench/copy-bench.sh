@@ -21,12 +21,11 @@ echo "working on $where"
 cd "$ws"
 "$gen" src --files 50000
 
-# Read without starting a process, so that short runs are not lengthened by the timing.
-now() { echo "$EPOCHREALTIME"; }
 declare -A times
 run_timed() { # name command...
     local name=$1; shift
     local t0 t1
+    # $EPOCHREALTIME starts no process, so short runs are not lengthened by the timing.
     t0=$EPOCHREALTIME; "$@" >/dev/null; t1=$EPOCHREALTIME
     times[$name]+="$(echo "$t1 - $t0" | bc -l) "
 }

@@ -22,8 +22,6 @@ echo "working on $where"
 cd "$ws"
 "$gen" src --files 50000
 
-# Read without starting a process, so that short runs are not lengthened by the timing.
-now() { echo "$EPOCHREALTIME"; }
 window_times=""
 cli_times=""
 for ((r = 1; r <= rounds; r++)); do
