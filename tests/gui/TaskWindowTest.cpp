@@ -284,6 +284,24 @@ class TaskWindowTest : public QObject {
         QCOMPARE((**otherStore(f).findTask("later")).task_lastdate, at("10.03.2026 10:00:01"));
     }
 
+    void aTaskClaimedElsewhereIsNotRunAgain() {
+        GuiFixture f;
+        f.tree.write("a/1.txt", "1");
+        f.window->Form_Load();
+        addTask(f, "shared", "a", "10.03.2026 09:45:00");
+        f.window->tasks().showFlexGrid1();
+        auto store = otherStore(f);
+        const TaskRecord seen = store.dueTasks(f.clock.now())->front();
+        // tavelin-cli serve takes it first.
+        QVERIFY(*store.claimDue("shared", *seen.task_nextdate, at("10.03.2026 10:15:07")));
+        f.c().lblStatus->setText("before");
+        f.window->runs().queueTask(seen);
+        QTRY_VERIFY(!f.window->runs().busy());
+        QVERIFY(!f.tree.exists("out/shared/1.txt"));
+        QCOMPARE(f.c().lblStatus->text(), QString("before"));
+        QCOMPARE(row(f.c().MSHFlexGrid1, 0).at(4), QString("10.03.2026 10:15:07"));
+    }
+
     void hourlyRefreshOncePerHour() {
         GuiFixture f;
         f.clock.set(at("10.03.2026 13:59:58"));

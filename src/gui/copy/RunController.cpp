@@ -9,6 +9,7 @@
 #include "ui/MessageBoxes.h"
 #include "util/Clock.h"
 
+#include <QLabel>
 #include <QMetaObject>
 
 namespace tavelin::gui {
@@ -150,6 +151,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
     if (kind != Kind::Count) {
         state_.countBlocked = true;
     }
+    statusBefore_ = c_.lblStatus->text();
     display_.countStarted();
 
     worker_ = std::thread([this, kind, selection, task] {
@@ -210,7 +212,10 @@ void RunController::finished() {
     } else if (taskResult_) {
         if (!*taskResult_) {
             emit databaseError(QString::fromStdString(taskResult_->error().message));
-        } else if (**taskResult_) {
+        } else if (!**taskResult_) {
+            c_.lblStatus->setText(statusBefore_);
+            emit taskClaimedElsewhere();
+        } else {
             const TaskRunOutcome& o = ***taskResult_;
             if (o.run.totals.totalFiles > 0 || o.ok()) {
                 display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters);

@@ -57,6 +57,8 @@ class RunController : public QObject {
 
   signals:
     void taskRunRecorded(const tavelin::TaskRunOutcome& outcome);
+    // Another scheduler (tavelin-cli serve, another window) took a due task first.
+    void taskClaimedElsewhere();
     void databaseError(const QString& message);
     void becameIdle();
 
@@ -86,6 +88,7 @@ class RunController : public QObject {
     Kind kind_ = Kind::Count;
     std::optional<TaskRecord> currentTask_;
     SurveyTotals totals_;
+    QString statusBefore_;
     std::thread worker_;
     std::unique_ptr<Relay> relay_;
     std::atomic<bool> stop_{false};

@@ -30,6 +30,7 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
             [this](int row, int) { MSHFlexGrid1_Click(row); });
     connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
     connect(&runs_, &RunController::databaseError, this, &TaskController::reportDatabaseError);
+    connect(&runs_, &RunController::taskClaimedElsewhere, this, &TaskController::showFlexGrid1);
 }
 
 bool TaskController::ensureStore() {
