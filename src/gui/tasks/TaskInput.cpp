@@ -22,7 +22,7 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     setModal(true);
     setFixedSize(tw(3060), tw(1470));
     // The picture is larger than the dialog, which shows its top-left part.
-    auto* picture = new Surface(Skin::background(tw(3975), tw(2175)), this);
+    auto* picture = new Surface(Skin::background(tw(3975), tw(2175), false), this);
     picture->setObjectName("Picture1");
     picture->setGeometry(twRect(0, 0, 3975, 2175));
     auto* panel = new Surface(Skin::panel(170, 29), picture);

@@ -52,8 +52,10 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
                            twRect(480, 2760, 3735, 255));
     mail_ = SkinLabel::make(background, "Label5", "Email:      " + email_,
                             twRect(480, 3000, 3735, 255));
-    SkinLabel::make(background, "Label7", "If you wish any add featrue please inform us.",
-                    twRect(480, 3360, 3615, 255));
+    QLabel* remark = SkinLabel::make(background, "Label7",
+                                     "If you wish any add featrue please inform us.",
+                                     twRect(480, 3360, 3615, 255));
+    Palette::fit(remark, remark->text());
     for (QLabel* link : {web_, mail_}) {
         link->setCursor(Qt::PointingHandCursor);
         link->installEventFilter(this);

@@ -21,7 +21,7 @@ QPixmap canvas(int w, int h) {
 
 } // namespace
 
-QPixmap Skin::background(int width, int height) {
+QPixmap Skin::background(int width, int height, bool titleStrip) {
     QPixmap p = canvas(width, height);
     QPainter g(&p);
     QLinearGradient grad(0, 0, 0, height);
@@ -33,6 +33,9 @@ QPixmap Skin::background(int width, int height) {
     g.setPen(QColor(255, 255, 255, 6));
     for (int x = -height; x < width; x += 4) {
         g.drawLine(x, 0, x + height, height);
+    }
+    if (!titleStrip) {
+        return p;
     }
     // Title strip.
     QLinearGradient strip(0, 0, 0, 22);

@@ -11,7 +11,8 @@ class Skin {
   public:
     enum class Face { Normal, Active, Down };
 
-    static QPixmap background(int width, int height);
+    // With the title strip for windows; without it for the small task dialog.
+    static QPixmap background(int width, int height, bool titleStrip = true);
     static QPixmap panel(int width, int height);
     // A labelled button picture (76 x 20 px for the wide buttons).
     static QPixmap button(const QString& label, Face face, int width = 76, int height = 20);
