@@ -182,7 +182,6 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
 }
 
 void RunController::applySurvey(const SurveyTotals& totals) {
-    totals_ = totals;
     display_.copyStarted(totals);
 }
 

@@ -87,7 +87,6 @@ class RunController : public QObject {
     std::deque<TaskRecord> taskQueue_;
     Kind kind_ = Kind::Count;
     std::optional<TaskRecord> currentTask_;
-    SurveyTotals totals_;
     QString statusBefore_;
     std::thread worker_;
     std::unique_ptr<Relay> relay_;

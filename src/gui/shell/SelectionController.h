@@ -46,7 +46,6 @@ class SelectionController : public QObject {
     void loadTask(const QString& source, const QString& destination, const QString& interval,
                   bool subfolders, const QString& pattern, bool typedDestination);
 
-    const std::vector<Volume>& drives() const { return drives_; }
 
   private:
     void Drive1_Change();

@@ -46,7 +46,7 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
                     twRect(480, 2040, 3615, 255));
     version_ =
         SkinLabel::make(background, "Version",
-                        QString("Version:  %1.%2").arg(Version::major()).arg(Version::minor()),
+                        QString::fromStdString("Version:  " + Version::shortText()),
                         twRect(480, 2280, 3375, 255));
     web_ = SkinLabel::make(background, "Label4", "Website:  " + QUrl(website_).host(),
                            twRect(480, 2760, 3735, 255));
