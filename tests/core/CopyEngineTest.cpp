@@ -361,6 +361,24 @@ TEST_F(CopyEngineTest, StopRequestEndsTheRunBetweenFiles) {
     }
 }
 
+TEST_F(CopyEngineTest, StopRequestDuringTheSurveyCopiesNothing) {
+    for (int i = 0; i < 50; ++i) {
+        tree.write("src/f" + std::to_string(i), "x", kT);
+    }
+    struct StopAtOnce final : RunObserver {
+        mutable int asked = 0;
+        bool surveyed = false;
+        void surveyFinished(const SurveyTotals&) override { surveyed = true; }
+        bool stopRequested() const override { return ++asked > 0; }
+    } observer;
+    const auto r = run(selection(), &observer);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_FALSE(observer.surveyed);
+    EXPECT_LT(r.totals.totalFiles, 50);
+    EXPECT_EQ(r.counters.filesLooked, 0);
+    EXPECT_FALSE(tree.exists("dst"));
+}
+
 TEST_F(CopyEngineTest, SizesAreExactSixtyFourBitSums) {
     // Sparse files: large sizes without the disk space.
     tree.mkdir("src");

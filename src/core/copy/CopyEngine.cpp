@@ -38,12 +38,18 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& selection, RunObserver* o
         return std::unexpected(ok.error());
     }
     FileWorkers workers(workerThreads_);
-    auto survey = survey_.CountFiles(selection, workers);
+    auto survey = survey_.CountFiles(selection, workers, [observer] {
+        return observer != nullptr && observer->stopRequested();
+    });
     if (!survey) {
         return std::unexpected(survey.error());
     }
     RunResult result;
     result.totals = survey->totals;
+    if (survey->stopped) {
+        result.stopped = true;
+        return result; // stopped before anything was copied
+    }
     if (observer != nullptr) {
         observer->surveyFinished(result.totals);
     }

@@ -19,8 +19,8 @@ namespace {
 // Lists on the walking thread; the sizes are read by the workers.
 class SurveyVisitor final : public FolderWalkVisitor {
   public:
-    SurveyVisitor(SurveyResult& result, FileWorkers& workers)
-        : result_(result), workers_(workers) {}
+    SurveyVisitor(SurveyResult& result, FileWorkers& workers, const Survey::StopCheck& stop)
+        : result_(result), workers_(workers), stop_(stop) {}
 
     void enterFolder(int fd, const std::string&, const std::string&) override {
         folders_.push_back(std::make_shared<Fd>(::fcntl(fd, F_DUPFD_CLOEXEC, 0)));
@@ -37,7 +37,7 @@ class SurveyVisitor final : public FolderWalkVisitor {
     void failure(const std::string& path, const std::string& reason) override {
         result_.failures.push_back({path, reason});
     }
-    bool stopRequested() override { return false; }
+    bool stopRequested() override { return stop_ && stop_(); }
 
     void finish() {
         submit();
@@ -81,6 +81,7 @@ class SurveyVisitor final : public FolderWalkVisitor {
 
     SurveyResult& result_;
     FileWorkers& workers_;
+    const Survey::StopCheck& stop_;
     std::vector<std::shared_ptr<Fd>> folders_;
     std::vector<std::string> batch_;
     std::atomic<std::int64_t> files_{0};
@@ -102,25 +103,28 @@ std::string Survey::folderToSkip(const PathRules& rules, const Selection& select
     return {};
 }
 
-Result<SurveyResult> Survey::CountFiles(const Selection& selection, FileWorkers& workers) const {
+Result<SurveyResult> Survey::CountFiles(const Selection& selection, FileWorkers& workers,
+                                        const StopCheck& stop) const {
     return Size_Of_All_Files_Found_Under(selection.sourceRoot, selection.pattern,
                                          selection.subfolders, folderToSkip(rules_, selection),
-                                         workers);
+                                         workers, stop);
 }
 
 Result<SurveyResult> Survey::Size_Of_All_Files_Found_Under(const std::string& path_to_search,
                                                            const std::string& file_to_search_for,
                                                            bool subfolders, const std::string& skip,
-                                                           FileWorkers& workers) const {
+                                                           FileWorkers& workers,
+                                                           const StopCheck& stop) const {
     const WildcardPattern pattern(file_to_search_for);
     FolderWalk walk(pattern, subfolders);
     if (!skip.empty()) {
         walk.skipFolder(skip);
     }
     SurveyResult result;
-    SurveyVisitor visitor(result, workers);
+    SurveyVisitor visitor(result, workers, stop);
     auto ok = walk.walk(path_to_search, visitor);
     visitor.finish();
+    result.stopped = walk.stopped();
     if (!ok) {
         return std::unexpected(ok.error());
     }

@@ -4,6 +4,7 @@
 #include "copy/SurveyResult.h"
 #include "util/Error.h"
 
+#include <functional>
 #include <string>
 
 namespace tavelin {
@@ -15,15 +16,20 @@ class PathRules;
 // exact byte total. It walks exactly as the run does, and creates nothing.
 class Survey {
   public:
+    // Asked between files; true ends the survey there (a large tree must not delay a stop).
+    using StopCheck = std::function<bool()>;
+
     explicit Survey(const PathRules& rules) : rules_(rules) {}
 
-    Result<SurveyResult> CountFiles(const Selection& selection, FileWorkers& workers) const;
+    Result<SurveyResult> CountFiles(const Selection& selection, FileWorkers& workers,
+                                    const StopCheck& stop = {}) const;
 
     // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
     Result<SurveyResult> Size_Of_All_Files_Found_Under(const std::string& path_to_search,
                                                        const std::string& file_to_search_for,
                                                        bool subfolders, const std::string& skip,
-                                                       FileWorkers& workers) const;
+                                                       FileWorkers& workers,
+                                                       const StopCheck& stop = {}) const;
 
     // The folder a run must not walk: its destination, when that lies inside the source.
     static std::string folderToSkip(const PathRules& rules, const Selection& selection);

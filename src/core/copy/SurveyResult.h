@@ -11,6 +11,8 @@ struct SurveyResult {
     SurveyTotals totals;
     // Folders that could not be listed.
     std::vector<FileFailure> failures;
+    // The walk ended early because it was asked to stop; the totals are partial.
+    bool stopped = false;
 };
 
 } // namespace tavelin
