@@ -25,9 +25,7 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     auto* picture = new Surface(Skin::background(tw(3975), tw(2175), false), this);
     picture->setObjectName("Picture1");
     picture->setGeometry(twRect(0, 0, 3975, 2175));
-    auto* panel = new Surface(Skin::panel(170, 29), picture);
-    panel->setObjectName("Image1");
-    panel->setGeometry(twRect(240, 840, 2550, 435));
+    Surface::panel("Image1", twRect(240, 840, 2550, 435), picture);
     SkinLabel::make(picture, "Label1", "New Task Name:", twRect(240, 240, 2055, 255));
     txtTaskName_ = new QLineEdit(picture);
     txtTaskName_->setObjectName("txtTaskName");

@@ -27,9 +27,7 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
     auto* background = new Surface(Skin::background(300, 300), this);
     background->setObjectName("Background");
     background->setGeometry(twRect(0, 0, 4550, 4560));
-    auto* panel = new Surface(Skin::panel(86, 29), background);
-    panel->setObjectName("Image1");
-    panel->setGeometry(twRect(3000, 3840, 1290, 435));
+    auto* panel = Surface::panel("Image1", twRect(3000, 3840, 1290, 435), background);
 
     auto* close =
         ImageButton::skinned("BClose", "Close", twRect(3065, 3905, 1140, 300), background);

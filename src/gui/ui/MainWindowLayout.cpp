@@ -88,18 +88,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
     QWidget* bg = c.Background;
 
     // Panels first: they lie under their buttons.
-    c.Image1 = new Surface(Skin::panel(170, 29), bg);
-    c.Image1->setObjectName("Image1");
-    c.Image1->setGeometry(twRect(5040, 5640, 2550, 435));
-    c.Image2 = new Surface(Skin::panel(170, 29), bg);
-    c.Image2->setObjectName("Image2");
-    c.Image2->setGeometry(twRect(7560, 5640, 2550, 435));
-    c.Image3 = new Surface(Skin::panel(170, 29), bg);
-    c.Image3->setObjectName("Image3");
-    c.Image3->setGeometry(twRect(5040, 6480, 2550, 435));
-    c.Image4 = new Surface(Skin::panel(86, 29), bg);
-    c.Image4->setObjectName("Image4");
-    c.Image4->setGeometry(twRect(8800, 6480, 1290, 435));
+    c.Image1 = Surface::panel("Image1", twRect(5040, 5640, 2550, 435), bg);
+    c.Image2 = Surface::panel("Image2", twRect(7560, 5640, 2550, 435), bg);
+    c.Image3 = Surface::panel("Image3", twRect(5040, 6480, 2550, 435), bg);
+    c.Image4 = Surface::panel("Image4", twRect(8800, 6480, 1290, 435), bg);
 
     c.CheStart = check(bg, "CheStart", "Run at Windows startup", twRect(7440, 120, 2055, 255),
                        Palette::checkBack());

@@ -1,5 +1,7 @@
 #include "ui/Surface.h"
 
+#include "ui/Skin.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +11,13 @@ namespace tavelin::gui {
 
 Surface::Surface(const QPixmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
     setMouseTracking(true);
+}
+
+Surface* Surface::panel(const QString& name, const QRect& rect, QWidget* parent) {
+    auto* s = new Surface(Skin::panel(rect.width(), rect.height()), parent);
+    s->setObjectName(name);
+    s->setGeometry(rect);
+    return s;
 }
 
 void Surface::paintEvent(QPaintEvent*) {

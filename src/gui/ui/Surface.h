@@ -12,6 +12,9 @@ class Surface : public QWidget {
   public:
     explicit Surface(const QPixmap& picture, QWidget* parent = nullptr);
 
+    // A panel behind a group of buttons, its picture drawn at the rectangle's size.
+    static Surface* panel(const QString& name, const QRect& rect, QWidget* parent);
+
   signals:
     void crossed();
 
