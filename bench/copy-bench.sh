@@ -10,14 +10,8 @@ rounds=${2:-5}
 cli=$(realpath "$build/src/cli/tavelin-cli")
 gen=$(realpath "$build/bench/tavelin-bench-tree")
 
-ws=$(mktemp -d /tmp/tavelin-bench-XXXXXX)
-where="disk ($ws)"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=8g tmpfs "$ws" 2>/dev/null; then
-    where="tmpfs ($ws)"
-fi
-cleanup() { cd /; umount "$ws" 2>/dev/null || true; rm -rf "$ws"; }
-trap cleanup EXIT
-echo "working on $where"
+. "$(dirname "$0")/common.sh"
+bench_workspace tavelin-bench 8g
 cd "$ws"
 "$gen" src --files 50000
 
@@ -29,7 +23,6 @@ run_timed() { # name command...
     t0=$EPOCHREALTIME; "$@" >/dev/null; t1=$EPOCHREALTIME
     times[$name]+="$(echo "$t1 - $t0" | bc -l) "
 }
-median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
 for ((r = 1; r <= rounds; r++)); do
     rm -rf d-tavelin d-cp d-rsync

@@ -11,14 +11,9 @@ run=$(realpath "$build/bench/tavelin-bench-window-run")
 gen=$(realpath "$build/bench/tavelin-bench-tree")
 gui=$(realpath "$build/src/gui/tavelin")
 
-ws=$(mktemp -d /tmp/tavelin-window-bench-XXXXXX)
-where="disk ($ws)"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=4g tmpfs "$ws" 2>/dev/null; then
-    where="tmpfs ($ws)"
-fi
-cleanup() { kill "${pid:-0}" 2>/dev/null || true; cd /; umount "$ws" 2>/dev/null || true; rm -rf "$ws"; }
-trap cleanup EXIT
-echo "working on $where"
+. "$(dirname "$0")/common.sh"
+stop_children() { kill "${pid:-0}" 2>/dev/null && wait "$pid" 2>/dev/null || true; }
+bench_workspace tavelin-window-bench 4g
 cd "$ws"
 "$gen" src --files 50000
 
@@ -31,7 +26,6 @@ for ((r = 1; r <= rounds; r++)); do
     cli_times+="$(echo "$t1 - $t0" | bc -l) "
     echo "round $r done"
 done
-median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 w=$(echo "$window_times" | median)
 e=$(echo "$cli_times" | median)
 echo "window Run  median $w s  ($window_times)"
@@ -44,10 +38,6 @@ mkdir -p "$HOME"
 QT_QPA_PLATFORM=offscreen "$gui" >/dev/null 2>&1 &
 pid=$!
 sleep 3
-ticks=$(getconf CLK_TCK)
-cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-c0=$(cpu)
-sleep "$idle"
-c1=$(cpu)
+cpu=$(idle_cpu "$pid" "$idle")
 rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
-echo "idle window: $(echo "scale=3; 100 * ($c1 - $c0) / $ticks / $idle" | bc -l) % of a core over ${idle}s (target < 1 %), RSS $((rss / 1024)) MiB (target < 80 MiB)"
+echo "idle window: $cpu % of a core over ${idle}s (target < 1 %), RSS $((rss / 1024)) MiB (target < 80 MiB)"

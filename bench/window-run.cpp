@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -26,8 +27,8 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString work = QDir::tempPath() + "/tavelin-window-bench";
-    QDir().mkpath(work);
+    const QTemporaryDir temp;
+    const QString work = temp.path();
     tavelin::SystemClock clock;
     tavelin::MountTable volumes;
     tavelin::gui::MessageBoxes messages;
