@@ -67,6 +67,21 @@ void bindDate(SqliteStatement& s, int index, const std::optional<LocalDateTime>&
 
 } // namespace
 
+template <class T, class Body>
+Result<T> TaskStore::inTransaction(const std::string& operation, Body body) {
+    auto tx = SqliteTransaction::begin(db_, operation);
+    if (!tx) {
+        return std::unexpected(tx.error());
+    }
+    Result<T> result = body();
+    if (result) {
+        if (auto ok = tx->commit(); !ok) {
+            return std::unexpected(ok.error());
+        }
+    }
+    return result; // a failure rolls back when the transaction goes out of scope
+}
+
 Result<TaskStore> TaskStore::open(const std::string& path) {
     auto db = SqliteDatabase::open(path);
     if (!db) {
@@ -81,86 +96,85 @@ Result<TaskStore> TaskStore::open(const std::string& path) {
 
 Result<void> TaskStore::migrate() {
     const std::string op = "cannot prepare task database";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto version = db_.prepare("PRAGMA user_version", op);
-    if (!version) {
-        return std::unexpected(version.error());
-    }
-    version->step();
-    const auto current = version->integer(0);
-    if (current == kSchemaVersion) {
-        return {};
-    }
-    if (current > kSchemaVersion) {
-        return fail("cannot open task database '" + db_.path() +
-                        "': it was written by a newer version of Tavelin",
-                    Error::Kind::Database);
-    }
-    auto columns = db_.prepare("PRAGMA table_info(tasks)", op);
-    if (!columns) {
-        return std::unexpected(columns.error());
-    }
-    bool hasTable = false;
-    bool hasFileTypes = false;
-    bool hasUncPath = false;
-    while (columns->step() == SQLITE_ROW) {
-        hasTable = true;
-        const std::string name = columns->text(1);
-        hasFileTypes = hasFileTypes || name == "task_filetypes";
-        hasUncPath = hasUncPath || name == "task_uncpath";
-    }
-    if (!hasTable) {
-        if (auto ok = db_.exec(kCreateTable, op); !ok) {
-            return ok;
+    return inTransaction<void>(op, [&]() -> Result<void> {
+        auto version = db_.prepare("PRAGMA user_version", op);
+        if (!version) {
+            return std::unexpected(version.error());
         }
-    } else {
-        // A file with the eight original columns: add what a run needs, keep every row.
-        if (!hasFileTypes) {
-            if (auto ok = db_.exec("ALTER TABLE tasks ADD COLUMN task_filetypes TEXT NOT NULL "
-                                   "DEFAULT '*.*'",
-                                   op);
-                !ok) {
+        version->step();
+        const auto current = version->integer(0);
+        if (current == kSchemaVersion) {
+            return {};
+        }
+        if (current > kSchemaVersion) {
+            return fail("cannot open task database '" + db_.path() +
+                            "': it was written by a newer version of Tavelin",
+                        Error::Kind::Database);
+        }
+        auto columns = db_.prepare("PRAGMA table_info(tasks)", op);
+        if (!columns) {
+            return std::unexpected(columns.error());
+        }
+        bool hasTable = false;
+        bool hasFileTypes = false;
+        bool hasUncPath = false;
+        while (columns->step() == SQLITE_ROW) {
+            hasTable = true;
+            const std::string name = columns->text(1);
+            hasFileTypes = hasFileTypes || name == "task_filetypes";
+            hasUncPath = hasUncPath || name == "task_uncpath";
+        }
+        if (!hasTable) {
+            if (auto ok = db_.exec(kCreateTable, op); !ok) {
                 return ok;
             }
-        }
-        if (!hasUncPath) {
-            if (auto ok = db_.exec(
-                    "ALTER TABLE tasks ADD COLUMN task_uncpath INTEGER NOT NULL DEFAULT 0", op);
-                !ok) {
-                return ok;
+        } else {
+            // A file with the eight original columns: add what a run needs, keep every row.
+            if (!hasFileTypes) {
+                if (auto ok = db_.exec("ALTER TABLE tasks ADD COLUMN task_filetypes TEXT NOT NULL "
+                                       "DEFAULT '*.*'",
+                                       op);
+                    !ok) {
+                    return ok;
+                }
             }
-        }
-        // Date-times in the old "dd.mm.yyyy" form do not sort; store them sortably.
-        auto rows = db_.prepare("SELECT rowid, task_lastdate, task_nextdate FROM tasks", op);
-        auto update = db_.prepare(
-            "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
-        if (!rows || !update) {
-            return db_.failure(op);
-        }
-        while (rows->step() == SQLITE_ROW) {
-            auto last = readDate(*rows, 1);
-            auto next = readDate(*rows, 2);
-            update->reset();
-            bindDate(*update, 1, last);
-            bindDate(*update, 2, next);
-            update->bind(3, rows->integer(0));
-            if (update->step() != SQLITE_DONE) {
+            if (!hasUncPath) {
+                if (auto ok = db_.exec(
+                        "ALTER TABLE tasks ADD COLUMN task_uncpath INTEGER NOT NULL DEFAULT 0", op);
+                    !ok) {
+                    return ok;
+                }
+            }
+            // Date-times in the old "dd.mm.yyyy" form do not sort; store them sortably.
+            auto rows = db_.prepare("SELECT rowid, task_lastdate, task_nextdate FROM tasks", op);
+            auto update = db_.prepare(
+                "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+            if (!rows || !update) {
                 return db_.failure(op);
             }
+            while (rows->step() == SQLITE_ROW) {
+                auto last = readDate(*rows, 1);
+                auto next = readDate(*rows, 2);
+                update->reset();
+                bindDate(*update, 1, last);
+                bindDate(*update, 2, next);
+                update->bind(3, rows->integer(0));
+                if (update->step() != SQLITE_DONE) {
+                    return db_.failure(op);
+                }
+            }
+            if (auto ok = db_.exec(
+                    "CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate)", op);
+                !ok) {
+                return ok;
+            }
         }
-        if (auto ok = db_.exec(
-                "CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate)", op);
+        if (auto ok = db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op);
             !ok) {
             return ok;
         }
-    }
-    if (auto ok = db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op); !ok) {
-        return ok;
-    }
-    return tx->commit();
+        return {};
+    });
 }
 
 Result<std::vector<TaskRecord>> TaskStore::select(const std::string& where,
@@ -217,160 +231,139 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         return fail("Please enter or select the update interval!", Error::Kind::BadInterval);
     }
     const std::string op = "cannot save task in";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto taken = db_.prepare("SELECT 1 FROM tasks WHERE task_name = ?1", op);
-    if (!taken) {
-        return std::unexpected(taken.error());
-    }
-    taken->bind(1, draft.task_name);
-    if (taken->step() == SQLITE_ROW) {
-        return fail("Task name already exist!", Error::Kind::NameTaken);
-    }
-    TaskRecord row = draft;
-    row.task_interval = interval->text();
-    row.task_lastdate = now;
-    row.task_nextdate = interval->NextRunTime(now);
-    row.task_success = "-";
-    auto insert = db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
-                                  ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
-                              op);
-    if (!insert) {
-        return std::unexpected(insert.error());
-    }
-    insert->bind(1, row.task_name)
-        .bind(2, row.task_source)
-        .bind(3, row.task_destination)
-        .bind(4, std::int64_t{row.task_subfolders})
-        .bind(5, row.task_interval);
-    bindDate(*insert, 6, row.task_lastdate);
-    bindDate(*insert, 7, row.task_nextdate);
-    insert->bind(8, row.task_success)
-        .bind(9, row.task_filetypes)
-        .bind(10, std::int64_t{row.task_uncpath});
-    if (insert->step() != SQLITE_DONE) {
-        return db_.failure(op);
-    }
-    if (auto ok = tx->commit(); !ok) {
-        return std::unexpected(ok.error());
-    }
-    return row;
+    return inTransaction<TaskRecord>(op, [&]() -> Result<TaskRecord> {
+        auto taken = db_.prepare("SELECT 1 FROM tasks WHERE task_name = ?1", op);
+        if (!taken) {
+            return std::unexpected(taken.error());
+        }
+        taken->bind(1, draft.task_name);
+        if (taken->step() == SQLITE_ROW) {
+            return fail("Task name already exist!", Error::Kind::NameTaken);
+        }
+        TaskRecord row = draft;
+        row.task_interval = interval->text();
+        row.task_lastdate = now;
+        row.task_nextdate = interval->NextRunTime(now);
+        row.task_success = "-";
+        auto insert = db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
+                                      ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+                                  op);
+        if (!insert) {
+            return std::unexpected(insert.error());
+        }
+        insert->bind(1, row.task_name)
+            .bind(2, row.task_source)
+            .bind(3, row.task_destination)
+            .bind(4, std::int64_t{row.task_subfolders})
+            .bind(5, row.task_interval);
+        bindDate(*insert, 6, row.task_lastdate);
+        bindDate(*insert, 7, row.task_nextdate);
+        insert->bind(8, row.task_success)
+            .bind(9, row.task_filetypes)
+            .bind(10, std::int64_t{row.task_uncpath});
+        if (insert->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+        return row;
+    });
 }
 
 Result<bool> TaskStore::DeleteTask(const std::string& name) {
     const std::string op = "cannot delete task from";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto del = db_.prepare("DELETE FROM tasks WHERE task_name = ?1", op);
-    if (!del) {
-        return std::unexpected(del.error());
-    }
-    del->bind(1, name);
-    if (del->step() != SQLITE_DONE) {
-        return db_.failure(op);
-    }
-    const bool deleted = db_.changes() > 0;
-    if (auto ok = tx->commit(); !ok) {
-        return std::unexpected(ok.error());
-    }
-    return deleted;
+    return inTransaction<bool>(op, [&]() -> Result<bool> {
+        auto del = db_.prepare("DELETE FROM tasks WHERE task_name = ?1", op);
+        if (!del) {
+            return std::unexpected(del.error());
+        }
+        del->bind(1, name);
+        if (del->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+        const bool deleted = db_.changes() > 0;
+        return deleted;
+    });
 }
 
 Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string& status,
                                       const LocalDateTime& now, std::optional<LocalDateTime> due) {
     const std::string op = "cannot record the run of a task in";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks "
-                            "WHERE task_name = ?1 ORDER BY rowid LIMIT 1",
-                            op);
-    if (!rows) {
-        return std::unexpected(rows.error());
-    }
-    rows->bind(1, name);
-    if (rows->step() != SQLITE_ROW) {
-        return false; // deleted meanwhile: nothing to record
-    }
-    const auto rowid = rows->integer(0);
-    const auto interval = TaskInterval::parse(rows->text(1));
-    const auto last = due ? due : readDate(*rows, 2);
-    auto update = interval ? db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2, "
-                                         "task_success = ?3 WHERE rowid = ?4",
-                                         op)
-                           // An interval that cannot schedule keeps its run times.
-                           : db_.prepare("UPDATE tasks SET task_success = ?3 WHERE rowid = ?4", op);
-    if (!update) {
-        return std::unexpected(update.error());
-    }
-    if (interval) {
-        bindDate(*update, 1, last);
-        update->bind(2, interval->NextRunTime(now).storage());
-    }
-    update->bind(3, status).bind(4, rowid);
-    if (update->step() != SQLITE_DONE) {
-        return db_.failure(op);
-    }
-    if (auto ok = tx->commit(); !ok) {
-        return std::unexpected(ok.error());
-    }
-    return true;
+    return inTransaction<bool>(op, [&]() -> Result<bool> {
+        auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks "
+                                "WHERE task_name = ?1 ORDER BY rowid LIMIT 1",
+                                op);
+        if (!rows) {
+            return std::unexpected(rows.error());
+        }
+        rows->bind(1, name);
+        if (rows->step() != SQLITE_ROW) {
+            return false; // deleted meanwhile: nothing to record
+        }
+        const auto rowid = rows->integer(0);
+        const auto interval = TaskInterval::parse(rows->text(1));
+        const auto last = due ? due : readDate(*rows, 2);
+        auto update = interval
+                          ? db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2, "
+                                        "task_success = ?3 WHERE rowid = ?4",
+                                        op)
+                          // An interval that cannot schedule keeps its run times.
+                          : db_.prepare("UPDATE tasks SET task_success = ?3 WHERE rowid = ?4", op);
+        if (!update) {
+            return std::unexpected(update.error());
+        }
+        if (interval) {
+            bindDate(*update, 1, last);
+            update->bind(2, interval->NextRunTime(now).storage());
+        }
+        update->bind(3, status).bind(4, rowid);
+        if (update->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+        return true;
+    });
 }
 
 Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
     const std::string op = "cannot reschedule tasks in";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks", op);
-    auto update =
-        db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
-    if (!rows || !update) {
-        return db_.failure(op);
-    }
-    while (rows->step() == SQLITE_ROW) {
-        const auto interval = TaskInterval::parse(rows->text(1));
-        if (!interval) {
-            continue;
-        }
-        update->reset();
-        bindDate(*update, 1, readDate(*rows, 2));
-        update->bind(2, interval->NextRunTime(clock.now()).storage());
-        update->bind(3, rows->integer(0));
-        if (update->step() != SQLITE_DONE) {
+    return inTransaction<void>(op, [&]() -> Result<void> {
+        auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks", op);
+        auto update = db_.prepare(
+            "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+        if (!rows || !update) {
             return db_.failure(op);
         }
-    }
-    return tx->commit();
+        while (rows->step() == SQLITE_ROW) {
+            const auto interval = TaskInterval::parse(rows->text(1));
+            if (!interval) {
+                continue;
+            }
+            update->reset();
+            bindDate(*update, 1, readDate(*rows, 2));
+            update->bind(2, interval->NextRunTime(clock.now()).storage());
+            update->bind(3, rows->integer(0));
+            if (update->step() != SQLITE_DONE) {
+                return db_.failure(op);
+            }
+        }
+        return {};
+    });
 }
 
 Result<bool> TaskStore::claimDue(const std::string& name, const LocalDateTime& due,
                                  const LocalDateTime& provisionalNext) {
     const std::string op = "cannot claim a due task in";
-    auto tx = SqliteTransaction::begin(db_, op);
-    if (!tx) {
-        return std::unexpected(tx.error());
-    }
-    auto claim = db_.prepare(
-        "UPDATE tasks SET task_nextdate = ?1 WHERE task_name = ?2 AND task_nextdate = ?3", op);
-    if (!claim) {
-        return std::unexpected(claim.error());
-    }
-    claim->bind(1, provisionalNext.storage()).bind(2, name).bind(3, due.storage());
-    if (claim->step() != SQLITE_DONE) {
-        return db_.failure(op);
-    }
-    const bool won = db_.changes() == 1;
-    if (auto ok = tx->commit(); !ok) {
-        return std::unexpected(ok.error());
-    }
-    return won;
+    return inTransaction<bool>(op, [&]() -> Result<bool> {
+        auto claim = db_.prepare(
+            "UPDATE tasks SET task_nextdate = ?1 WHERE task_name = ?2 AND task_nextdate = ?3", op);
+        if (!claim) {
+            return std::unexpected(claim.error());
+        }
+        claim->bind(1, provisionalNext.storage()).bind(2, name).bind(3, due.storage());
+        if (claim->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+        const bool won = db_.changes() == 1;
+        return won;
+    });
 }
 
 } // namespace tavelin

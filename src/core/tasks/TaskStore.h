@@ -50,6 +50,8 @@ class TaskStore {
   private:
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
     Result<void> migrate();
+    // Runs `body` inside BEGIN IMMEDIATE ... COMMIT; a failed body rolls back.
+    template <class T, class Body> Result<T> inTransaction(const std::string& operation, Body body);
     Result<std::vector<TaskRecord>> select(const std::string& where, const std::string& operation,
                                            const std::string& bound = {});
 
