@@ -21,7 +21,7 @@ struct Context {
     const Clock& clock;
     const Volumes& volumes;
     FileOps& fileOps;
-    // Set by SIGINT/SIGTERM; a run stops between files (or chunks) when it is set.
+    // Set by SIGINT/SIGTERM/SIGHUP; a run stops between files (or chunks) when it is set.
     const std::atomic<bool>& stop;
     // TAVELIN_DB, XDG_DATA_HOME, HOME as the process saw them.
     std::map<std::string, std::string> environment;

@@ -1,6 +1,6 @@
 #include "Paths.h"
 
-#include "copy/PathRules.h"
+#include "util/FolderPath.h"
 
 #include <climits>
 #include <unistd.h>
@@ -22,7 +22,7 @@ std::string Paths::absolute(const std::string& path) {
     if (rel == ".") {
         return cwd;
     }
-    return PathRules::join(cwd, rel);
+    return FolderPath::join(cwd, rel);
 }
 
 } // namespace tavelin::cli

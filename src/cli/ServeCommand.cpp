@@ -37,7 +37,8 @@ std::string ServeCommand::summary() const {
 std::string ServeCommand::usage() const {
     return "usage: tavelin-cli serve [--db PATH]\n"
            "Reschedules every task one interval from now, then runs each task when its next\n"
-           "run time comes, printing one line per run. Ctrl-C or SIGTERM ends it; a run under\n"
+           "run time comes, printing one line per run. Ctrl-C, SIGTERM or SIGHUP ends it; a run "
+           "under\n"
            "way stops between files and leaves no partial file.\n";
 }
 

@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+    // A closed terminal (SIGHUP) ends a run as cleanly as Ctrl-C or a service stop.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &sa, nullptr);
+    }
 
     tavelin::SystemClock clock;
     tavelin::MountTable volumes;

@@ -1,8 +1,11 @@
 #include "cli/RunCli.h"
 #include "core/TempTree.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavelin {
 namespace {
@@ -94,6 +97,31 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"unknown_command", {"frobnicate"}, 2, "unknown command"},
         UsageCase{"no_command", {}, 2, "usage: tavelin-cli"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A folder that can be listed but not entered hides nothing: each of its files is a failure.
+TEST(CliCopyTest, UnreadableFolderIsAFailureNotASilentSkip) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the copy as another user";
+    }
+    TempTree tree;
+    tree.write("src/a.txt", "a", kT);
+    tree.write("src/locked/b.txt", "b", kT);
+    tree.write("src/closed/c.txt", "c", kT);
+    ASSERT_EQ(std::system(("chown -R 65534:65534 '" + tree.root() + "'").c_str()), 0);
+    ::chmod(tree.root().c_str(), 0755);
+    ::chmod(tree.path("src/locked").c_str(), 0644); // listed, not entered
+    ::chmod(tree.path("src/closed").c_str(), 0);    // not even listed
+    const auto r = test::runCliAsNobody(
+        {"copy", tree.path("src"), tree.path("dst"), "--subfolders", "--json"});
+    ::chmod(tree.path("src/locked").c_str(), 0755);
+    ::chmod(tree.path("src/closed").c_str(), 0755);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("\"copied\":1,\"failed\":2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("src/locked/b.txt\",\"error\":\"cannot read"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("src/closed\",\"error\":\"cannot open folder"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(tree.read("dst/a.txt"), "a");
+}
 
 TEST(CliTest, HelpAndVersion) {
     const auto version = runCli({"--version"});

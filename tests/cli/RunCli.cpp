@@ -22,8 +22,9 @@ std::string slurp(int fd) {
 }
 } // namespace
 
-Spawned spawnCli(const std::vector<std::string>& args,
-                 const std::map<std::string, std::string>& env) {
+namespace {
+Spawned spawn(const std::vector<std::string>& prefix, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& env) {
     char outName[] = "/tmp/tavelin-cli-out-XXXXXX";
     char errName[] = "/tmp/tavelin-cli-err-XXXXXX";
     const int outFd = ::mkstemp(outName);
@@ -40,15 +41,34 @@ Spawned spawnCli(const std::vector<std::string>& args,
             ::setenv(k.c_str(), v.c_str(), 1);
         }
         std::vector<char*> argv;
+        for (const auto& p : prefix) {
+            argv.push_back(const_cast<char*>(p.c_str()));
+        }
         argv.push_back(const_cast<char*>(TAVELIN_CLI_PATH));
         for (const auto& a : args) {
             argv.push_back(const_cast<char*>(a.c_str()));
         }
         argv.push_back(nullptr);
-        ::execv(TAVELIN_CLI_PATH, argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     return Spawned{pid, outFd, errFd};
+}
+
+CliOutput collect(Spawned child) {
+    CliOutput result;
+    result.status = child.waitExit(120);
+    result.out = child.out();
+    result.err = child.err();
+    ::close(child.outFd);
+    ::close(child.errFd);
+    return result;
+}
+} // namespace
+
+Spawned spawnCli(const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& env) {
+    return spawn({}, args, env);
 }
 
 std::string Spawned::out() const {
@@ -72,14 +92,12 @@ int Spawned::waitExit(double seconds) {
 
 CliOutput runCli(const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env) {
-    Spawned child = spawnCli(args, env);
-    CliOutput result;
-    result.status = child.waitExit(120);
-    result.out = child.out();
-    result.err = child.err();
-    ::close(child.outFd);
-    ::close(child.errFd);
-    return result;
+    return collect(spawn({}, args, env));
+}
+
+CliOutput runCliAsNobody(const std::vector<std::string>& args) {
+    return collect(
+        spawn({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, args, {}));
 }
 
 } // namespace tavelin::test

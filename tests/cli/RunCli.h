@@ -17,6 +17,9 @@ struct CliOutput {
 CliOutput runCli(const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env = {});
 
+// The same, run as the user nobody (root is never refused a folder).
+CliOutput runCliAsNobody(const std::vector<std::string>& args);
+
 // A tavelin-cli left running in the background; its output goes to temporary files.
 struct Spawned {
     int pid = -1;

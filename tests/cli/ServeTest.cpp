@@ -37,7 +37,18 @@ template <class Pred> bool waitFor(Pred pred, double seconds) {
     return pred();
 }
 
-TEST(ServeTest, RunsADueTaskRecordsItAndStopsCleanlyOnSigterm) {
+struct SignalCase {
+    const char* name;
+    int signal;
+};
+
+void PrintTo(const SignalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ServeSignalTest : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(ServeSignalTest, RunsADueTaskRecordsItAndStopsCleanlyOnTheSignal) {
     TempTree tree;
     tree.write("docs/a.odt", "report");
     const std::map<std::string, std::string> env{{"TAVELIN_DB", tree.path("db/tasks.db")}};
@@ -64,10 +75,48 @@ TEST(ServeTest, RunsADueTaskRecordsItAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(query(tree.path("db/tasks.db"), "SELECT task_success FROM tasks"), "OK");
     EXPECT_EQ(query(tree.path("db/tasks.db"), "SELECT task_lastdate FROM tasks"), due);
 
-    ::kill(serve.pid, SIGTERM);
+    ::kill(serve.pid, GetParam().signal);
     EXPECT_EQ(serve.waitExit(2.0), 0) << serve.err();
     EXPECT_EQ(tree.read("usb/docs/a.odt"), "report");
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, ServeSignalTest,
+                         ::testing::Values(SignalCase{"sigterm", SIGTERM},
+                                           SignalCase{"sighup", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class CopySignalTest : public ::testing::TestWithParam<SignalCase> {};
+
+// A copy ended by a signal stops between files: every destination file is complete, no
+// temporary is left, and the exit status says the run did not finish.
+TEST_P(CopySignalTest, StopsBetweenFilesAndLeavesNoPartialFile) {
+    TempTree tree;
+    const std::string block(256 * 1024, 'x');
+    for (int i = 0; i < 800; ++i) {
+        tree.write("src/d" + std::to_string(i % 8) + "/f" + std::to_string(i), block);
+    }
+    auto copy = test::spawnCli({"copy", tree.path("src"), tree.path("dst"), "--subfolders"});
+    ASSERT_TRUE(waitFor([&] { return tree.exists("dst/d0"); }, 10));
+    ::kill(copy.pid, GetParam().signal);
+    const int status = copy.waitExit(5.0);
+    EXPECT_EQ(status, 1) << copy.err();
+    EXPECT_NE(copy.err().find("stopped before the end"), std::string::npos) << copy.err();
+    int copied = 0;
+    for (int i = 0; i < 800; ++i) {
+        const std::string rel = "d" + std::to_string(i % 8) + "/f" + std::to_string(i);
+        if (tree.exists("dst/" + rel)) {
+            ++copied;
+            EXPECT_EQ(tree.read("dst/" + rel).size(), block.size()) << rel;
+        }
+    }
+    EXPECT_LT(copied, 800);
+    EXPECT_EQ(tree.fileCount(), 800 + copied) << "a temporary was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CopySignalTest,
+                         ::testing::Values(SignalCase{"sigterm", SIGTERM},
+                                           SignalCase{"sighup", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tavelin

@@ -1,6 +1,7 @@
 #include "copy/PathRules.h"
 
 #include "core/FakeVolumes.h"
+#include "util/FolderPath.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ class InsideTest : public ::testing::TestWithParam<InsideCase> {};
 
 TEST_P(InsideTest, ComparesWholeNames) {
     const auto& c = GetParam();
-    EXPECT_EQ(PathRules::isSameOrInside(c.path, c.folder), c.inside)
+    EXPECT_EQ(FolderPath::isSameOrInside(c.path, c.folder), c.inside)
         << c.path << " in " << c.folder;
 }
 
@@ -64,10 +65,10 @@ INSTANTIATE_TEST_SUITE_P(Table, InsideTest,
                                            InsideCase{"/x/y", "/", true}));
 
 TEST(PathRulesTest, FolderNameAndJoin) {
-    EXPECT_EQ(PathRules::folderName("/home/bob/src/"), "src");
-    EXPECT_EQ(PathRules::folderName("/"), "");
-    EXPECT_EQ(PathRules::join("/a", "b"), "/a/b");
-    EXPECT_EQ(PathRules::join("/", "b"), "/b");
+    EXPECT_EQ(FolderPath::folderName("/home/bob/src/"), "src");
+    EXPECT_EQ(FolderPath::folderName("/"), "");
+    EXPECT_EQ(FolderPath::join("/a", "b"), "/a/b");
+    EXPECT_EQ(FolderPath::join("/", "b"), "/b");
 }
 
 } // namespace

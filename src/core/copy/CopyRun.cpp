@@ -1,17 +1,14 @@
 #include "copy/CopyRun.h"
 
+#include "copy/CopyDecision.h"
 #include "copy/FileOps.h"
 #include "copy/FileWorkers.h"
-#include "copy/PathRules.h"
 #include "copy/RunObserver.h"
-#include "copy/TempName.h"
 #include "util/Error.h"
+#include "util/FolderPath.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
@@ -20,70 +17,79 @@ namespace tavelin {
 
 namespace {
 
-// Read without changing it: umask() itself would race with the workers' file creation.
-mode_t currentUmask() {
-    FILE* f = std::fopen("/proc/self/status", "r");
-    unsigned value = 022;
-    if (f != nullptr) {
-        char line[256];
-        while (std::fgets(line, sizeof line, f) != nullptr) {
-            if (std::sscanf(line, "Umask: %o", &value) == 1) {
-                break;
-            }
-        }
-        std::fclose(f);
-    }
-    return static_cast<mode_t>(value);
-}
-
 // Names per batch: large enough to keep the workers busy, small enough to keep memory flat.
 constexpr std::size_t kBatchSize = 256;
+
+// Finished temporaries wait for one flush of the whole lot. More waiting means fewer flushes
+// but later renames; these bounds keep memory, open folders and the delay small.
+constexpr std::size_t kMaxPendingFiles = 2048;
+constexpr std::int64_t kMaxPendingBytes = 512LL << 20;
+constexpr std::size_t kMaxPendingFolders = 128;
+constexpr auto kMaxPendingAge = std::chrono::seconds(2);
+
+CopyDecision::FileState stateOf(const struct stat& st) {
+    return {st.st_mtim, static_cast<std::int64_t>(st.st_size)};
+}
+
+std::string describe(const std::string& operation, const std::string& path,
+                     const std::string& reason) {
+    return operation + " '" + path + "': " + reason;
+}
+
 } // namespace
 
-// One source folder and its destination, shared by the batches of its files.
+// One source folder and its destination, shared by the batches of its files. Destination
+// folders below the base are opened relative to their parent and never through a link.
 struct CopyRun::Folder {
-    int sourceFd = -1;
+    std::shared_ptr<Folder> parent;
+    std::string name; // below the parent's destination; empty for the base
+    UniqueFd sourceFd;
     std::string sourcePath;
     std::string destinationPath;
+    mode_t sourceMode = 0755;
 
     std::mutex mutex; // guards the lazy opening of the destination
-    int destinationFd = -1;
+    UniqueFd destinationFd;
+    dev_t destinationDev = 0;
     bool looked = false;
-    int tolerance = 0;
-
-    ~Folder() {
-        if (sourceFd >= 0) {
-            ::close(sourceFd);
-        }
-        if (destinationFd >= 0) {
-            ::close(destinationFd);
-        }
-    }
+    std::string unusable; // why the destination folder cannot take files, once known
+    std::int64_t granularity = 1'000'000'000;
 };
 
 CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
                  RunResult& result, FileWorkers& workers)
     : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer), result_(result),
-      workers_(workers), pid_(::getpid()),
+      workers_(workers), pid_(::getpid()), euid_(::geteuid()),
       // A random start keeps two runs of one process from picking the same temporary name.
-      tempCounter_(std::random_device{}()), umask_(currentUmask()) {}
+      tempCounter_(std::random_device{}()) {}
 
 CopyRun::~CopyRun() = default;
 
 void CopyRun::enterFolder(int fd, const std::string& path, const std::string& relative) {
     auto folder = std::make_shared<Folder>();
-    folder->sourceFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    folder->sourceFd = UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
     folder->sourcePath = path;
-    folder->destinationPath =
-        relative.empty() ? destinationBase_ : PathRules::join(destinationBase_, relative);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        folder->sourceMode = st.st_mode & 07777;
+    }
+    if (relative.empty()) {
+        folder->destinationPath = destinationBase_;
+    } else {
+        folder->parent = folders_.empty() ? nullptr : folders_.back();
+        folder->name = FolderPath::folderName(relative);
+        folder->destinationPath = FolderPath::join(destinationBase_, relative);
+    }
     folders_.push_back(std::move(folder));
+    folderHadFiles_ = false;
 }
 
-void CopyRun::file(const char* name) {
+void CopyRun::file(const char* name, bool link) {
     if (batch_.empty()) {
         batchSeq_ = nextSeq_;
     }
-    batch_.emplace_back(name);
+    batch_.push_back(Entry{name, link});
+    folderHadFiles_ = true;
     ++nextSeq_;
     if (batch_.size() >= kBatchSize) {
         submitBatch();
@@ -91,6 +97,13 @@ void CopyRun::file(const char* name) {
 }
 
 void CopyRun::folderListed() {
+    if (!folderHadFiles_) {
+        // Still looked at: a stale temporary in this destination folder goes whatever the
+        // pattern matched.
+        workers_.submit([this, folder = folders_.back()] { copyBatch(folder, {}, 0); },
+                        [this] { stopRequested(); });
+        return;
+    }
     submitBatch();
 }
 
@@ -102,8 +115,8 @@ void CopyRun::submitBatch() {
     if (batch_.empty()) {
         return;
     }
-    workers_.submit([this, folder = folders_.back(), names = std::move(batch_),
-                     seq = batchSeq_] { copyBatch(folder, names, seq); },
+    workers_.submit([this, folder = folders_.back(), entries = std::move(batch_),
+                     seq = batchSeq_] { copyBatch(folder, entries, seq); },
                     [this] { stopRequested(); });
     batch_.clear();
 }
@@ -131,6 +144,22 @@ bool CopyRun::stopRequested() {
 void CopyRun::finish() {
     submitBatch();
     workers_.finish([this] { stopRequested(); });
+    std::vector<Pending> rest;
+    {
+        std::lock_guard lock(pendingMutex_);
+        rest.swap(pending_);
+    }
+    if (!rest.empty()) {
+        placeBatch(std::move(rest));
+    }
+    // The renames become durable here, before the run can be reported as done.
+    for (const auto& [dev, fd] : written_) {
+        if (const int err = ops_.flush(fd.get()); err != 0) {
+            failures_.emplace_back(
+                nextSeq_++, FileFailure{destinationBase_,
+                                        describeErrno("cannot flush", destinationBase_, err)});
+        }
+    }
     deliver();
     std::sort(failures_.begin(), failures_.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -141,14 +170,26 @@ void CopyRun::finish() {
     result_.stopped = result_.stopped || stop_;
 }
 
+void CopyRun::post(std::vector<Outcome>& outcomes) {
+    if (outcomes.empty()) {
+        return;
+    }
+    std::lock_guard lock(outcomesMutex_);
+    for (auto& o : outcomes) {
+        outcomes_.push_back(std::move(o));
+    }
+    outcomesWaiting_.store(true, std::memory_order_release);
+    outcomes.clear();
+}
+
 void CopyRun::deliver() {
-    if (!pending_.load(std::memory_order_acquire)) {
+    if (!outcomesWaiting_.load(std::memory_order_acquire)) {
         return;
     }
     {
         std::lock_guard lock(outcomesMutex_);
         delivering_.swap(outcomes_);
-        pending_.store(false, std::memory_order_relaxed);
+        outcomesWaiting_.store(false, std::memory_order_relaxed);
     }
     for (auto& o : delivering_) {
         ++result_.counters.filesLooked;
@@ -166,212 +207,348 @@ void CopyRun::deliver() {
     delivering_.clear();
 }
 
-void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder,
-                        const std::vector<std::string>& names, std::uint64_t firstSeq) {
-    // Outcomes go over in small bundles (at once after a real copy, which is slow anyway), so an
-    // unchanged tree does not take a lock per file.
+void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder, const std::vector<Entry>& entries,
+                        std::uint64_t firstSeq) {
+    if (entries.empty()) {
+        std::string ignored;
+        openDestination(*folder, false, ignored);
+        return;
+    }
+    // Outcomes go over in small bundles, so an unchanged tree does not take a lock per file.
     std::vector<Outcome> bundle;
-    const auto flush = [&] {
-        if (!bundle.empty()) {
-            std::lock_guard lock(outcomesMutex_);
-            for (auto& o : bundle) {
-                outcomes_.push_back(std::move(o));
+    for (std::size_t i = 0; i < entries.size() && !stop_; ++i) {
+        if (auto o = CopyOneFile(folder, entries[i], firstSeq + i)) {
+            bundle.push_back(std::move(*o));
+            if (bundle.size() >= 16) {
+                post(bundle);
             }
-            pending_.store(true, std::memory_order_release);
-            bundle.clear();
-        }
-    };
-    for (std::size_t i = 0; i < names.size() && !stop_; ++i) {
-        Outcome o = CopyOneFile(*folder, names[i].c_str(), firstSeq + i);
-        if (o.seq == UINT64_MAX) {
-            continue; // no longer a file: not looked at
-        }
-        const bool copied = o.copied;
-        bundle.push_back(std::move(o));
-        if (copied || bundle.size() >= 16) {
-            flush();
         }
     }
-    flush();
+    post(bundle);
 }
 
-CopyRun::Outcome CopyRun::CopyOneFile(Folder& folder, const char* name, std::uint64_t seq) {
+std::optional<CopyRun::Outcome> CopyRun::CopyOneFile(const std::shared_ptr<Folder>& folder,
+                                                     const Entry& entry, std::uint64_t seq) {
+    const char* name = entry.name.c_str();
     Outcome outcome;
+    outcome.seq = seq;
     struct stat st {};
-    if (::fstatat(folder.sourceFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
-        outcome.seq = UINT64_MAX;
+    if (::fstatat(folder->sourceFd.get(), name, &st, 0) != 0) {
+        if (errno == ENOENT) {
+            return std::nullopt; // gone since it was listed
+        }
+        outcome.failure = FileFailure{
+            FolderPath::join(folder->sourcePath, name),
+            describeErrno("cannot read", FolderPath::join(folder->sourcePath, name), errno)};
         return outcome;
     }
-    outcome.seq = seq;
-    outcome.copied = CopyIfNewer(folder, name, st, outcome);
-    return outcome;
-}
-
-std::optional<std::int64_t> CopyRun::FileModifiedTime(int dirFd, const char* name) {
-    struct stat st {};
-    if (dirFd < 0 || ::fstatat(dirFd, name, &st, 0) != 0) {
-        return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        return std::nullopt; // no longer a file
     }
-    return static_cast<std::int64_t>(st.st_mtim.tv_sec);
-}
-
-int CopyRun::MakeFolder(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST) {
-        return 0;
-    }
-    if (errno == ENOENT) {
-        return MakeFullPath(folder);
-    }
-    return errno;
-}
-
-int CopyRun::MakeFullPath(const std::string& folder) {
-    // Every level in turn; a level that exists or fails does not stop the next attempt.
-    int last = 0;
-    for (std::size_t pos = folder.find('/', 1);; pos = folder.find('/', pos + 1)) {
-        const std::string level = pos == std::string::npos ? folder : folder.substr(0, pos);
-        if (!level.empty() && level.back() != '/') {
-            last = (::mkdir(level.c_str(), 0777) == 0 || errno == EEXIST) ? 0 : errno;
-        }
-        if (pos == std::string::npos) {
-            break;
+    if (entry.link) {
+        // As the kernel's protected links: a link is followed only when it belongs to whoever
+        // runs the copy or to the owner of the file it points at.
+        struct stat link {};
+        if (::fstatat(folder->sourceFd.get(), name, &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(link.st_mode) && link.st_uid != euid_ && link.st_uid != st.st_uid) {
+            const std::string path = FolderPath::join(folder->sourcePath, name);
+            outcome.failure =
+                FileFailure{path, describe("cannot read", path, "link owned by another user")};
+            return outcome;
         }
     }
-    return last;
+    if (!CopyIfNewer(folder, entry, st, outcome)) {
+        return outcome;
+    }
+    return std::nullopt; // waits in the batch; its outcome comes when it is in place
 }
 
-bool CopyRun::openDestination(Folder& folder, bool create, int& error) {
+bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) {
     std::lock_guard lock(folder.mutex);
-    if (folder.destinationFd >= 0) {
+    if (folder.destinationFd) {
         return true;
+    }
+    if (!folder.unusable.empty()) {
+        reason = folder.unusable;
+        return false;
     }
     if (folder.looked && !create) {
         return false;
     }
     folder.looked = true;
-    if (create) {
-        error = MakeFolder(folder.destinationPath);
+    const mode_t mode = folder.sourceMode | S_IRWXU; // later runs must still write into it
+    bool created = false;
+    UniqueFd fd;
+    if (folder.parent == nullptr) {
+        // The base is the user's own choice; a link there is followed.
+        const char* path = folder.destinationPath.c_str();
+        fd.reset(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        int err = fd ? 0 : errno;
+        if (err == ENOENT && create) {
+            std::string failedAt = folder.destinationPath;
+            const std::string parent = FolderPath::parentOf(folder.destinationPath);
+            err = parent.empty() ? 0 : FolderPath::makeFullPath(parent, 0777, failedAt);
+            if (err == 0) {
+                created = ::mkdir(path, mode) == 0;
+                err = created || errno == EEXIST ? 0 : errno;
+                failedAt = folder.destinationPath;
+            }
+            if (err != 0) {
+                folder.unusable = describeErrno("cannot create folder", failedAt, err);
+            } else {
+                fd.reset(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                err = fd ? 0 : errno;
+            }
+        }
+        if (!fd && folder.unusable.empty() && err != ENOENT) {
+            folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
+        }
+    } else {
+        if (!openDestination(*folder.parent, create, reason)) {
+            return false;
+        }
+        const int parentFd = folder.parent->destinationFd.get();
+        const char* name = folder.name.c_str();
+        constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        fd.reset(::openat(parentFd, name, kFlags));
+        int err = fd ? 0 : errno;
+        if (err == ENOENT && create) {
+            created = ::mkdirat(parentFd, name, mode) == 0;
+            if (!created && errno != EEXIST) {
+                err = errno;
+                folder.unusable =
+                    describeErrno("cannot create folder", folder.destinationPath, err);
+            } else {
+                fd.reset(::openat(parentFd, name, kFlags));
+                err = fd ? 0 : errno;
+            }
+        }
+        if (!fd && folder.unusable.empty() && err != ENOENT) {
+            struct stat st {};
+            const bool present = ::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            if (present && S_ISLNK(st.st_mode)) {
+                folder.unusable = describe("cannot copy into", folder.destinationPath,
+                                           "destination folder is a symbolic link");
+            } else if (present && !S_ISDIR(st.st_mode)) {
+                folder.unusable =
+                    describe("cannot copy into", folder.destinationPath, "a file is in the way");
+            } else {
+                folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
+            }
+        }
     }
-    const int fd = ::open(folder.destinationPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        error = error != 0 ? error : errno;
+    if (!fd) {
+        reason = folder.unusable;
         return false;
     }
-    folder.tolerance = ops_.timeTolerance(fd);
-    removeStaleTemps(fd);
-    folder.destinationFd = fd;
+    if (created) {
+        // The source folder's permission bits, not what the umask left of them.
+        ::fchmod(fd.get(), mode);
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0) {
+        folder.destinationDev = st.st_dev;
+    }
+    folder.granularity = ops_.timeGranularity(fd.get());
+    TempFile::removeStale(fd.get(), pid_);
+    folder.destinationFd = std::move(fd);
     return true;
 }
 
-bool CopyRun::CopyIfNewer(Folder& folder, const char* name, const struct stat& st,
-                          Outcome& outcome) {
-    int error = 0;
-    if (openDestination(folder, false, error)) {
-        if (const auto destTime = FileModifiedTime(folder.destinationFd, name)) {
-            const std::int64_t needed = folder.tolerance > 1 ? folder.tolerance : 1;
-            if (static_cast<std::int64_t>(st.st_mtim.tv_sec) - *destTime < needed) {
-                return false;
-            }
-        }
-    } else if (!openDestination(folder, true, error)) {
-        outcome.failure = FileFailure{PathRules::join(folder.sourcePath, name),
-                                      describeErrno("cannot create folder", folder.destinationPath,
-                                                    error != 0 ? error : EIO)};
+bool CopyRun::CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
+                          const struct stat& st, Outcome& outcome) {
+    const char* name = entry.name.c_str();
+    const auto failWith = [&](std::string reason) {
+        outcome.failure =
+            FileFailure{FolderPath::join(folder->sourcePath, name), std::move(reason)};
         return false;
+    };
+    std::string reason;
+    Identity expected;
+    if (openDestination(*folder, false, reason)) {
+        const int dir = folder->destinationFd.get();
+        const std::string destPath = FolderPath::join(folder->destinationPath, name);
+        struct stat dst {};
+        if (::fstatat(dir, name, &dst, AT_SYMLINK_NOFOLLOW) == 0) {
+            expected = Identity{true, dst.st_dev, dst.st_ino, dst.st_size, dst.st_mtim};
+            if (S_ISREG(dst.st_mode)) {
+                if (!CopyDecision::needsCopy(stateOf(st), stateOf(dst), folder->granularity)) {
+                    return false;
+                }
+            } else if (S_ISDIR(dst.st_mode)) {
+                return failWith(describe("cannot replace", destPath, "a folder is in the way"));
+            } else if (S_ISLNK(dst.st_mode)) {
+                // A link is not a copy: it is replaced by one, and nothing is written through it.
+                struct stat target {};
+                if (::fstatat(dir, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) {
+                    return failWith(
+                        describe("cannot replace", destPath, "a link to a folder is in the way"));
+                }
+            } else {
+                return failWith(
+                    describe("cannot replace", destPath, "a special file is in the way"));
+            }
+        } else if (errno != ENOENT) {
+            return failWith(describeErrno("cannot read", destPath, errno));
+        }
+    } else if (!reason.empty() || !openDestination(*folder, true, reason)) {
+        return failWith(reason.empty()
+                            ? describeErrno("cannot create folder", folder->destinationPath, EIO)
+                            : reason);
     }
-    return copyIntoPlace(folder, name, st, PathRules::join(folder.sourcePath, name), outcome);
+    return copyToTemporary(folder, entry, st, expected, outcome);
 }
 
-bool CopyRun::copyIntoPlace(Folder& folder, const char* name, const struct stat& st,
-                            const std::string& sourcePath, Outcome& outcome) {
-    const int dir = folder.destinationFd;
-    const std::string destPath = PathRules::join(folder.destinationPath, name);
+bool CopyRun::copyToTemporary(const std::shared_ptr<Folder>& folder, const Entry& entry,
+                              const struct stat& judged, const Identity& expected,
+                              Outcome& outcome) {
+    const char* name = entry.name.c_str();
+    const std::string sourcePath = FolderPath::join(folder->sourcePath, name);
+    const std::string destPath = FolderPath::join(folder->destinationPath, name);
     const auto fail = [&](const std::string& operation, const std::string& path, int err) {
         outcome.failure = FileFailure{sourcePath, describeErrno(operation, path, err)};
         return false;
     };
     // O_NONBLOCK: should the entry have turned into a FIFO since it was listed, do not hang.
-    const int in = ::openat(folder.sourceFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (in < 0) {
+    UniqueFd in(
+        ::openat(folder->sourceFd.get(), name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!in) {
         return fail("cannot read", sourcePath, errno);
     }
-    // Created with the source's permission bits; only what the umask took away is set again.
-    const mode_t mode = st.st_mode & 0777;
-    std::string temp;
-    int out = -1;
-    for (int attempt = 0; attempt < 8 && out < 0; ++attempt) {
-        temp = TempName::make(pid_, tempCounter_++);
-        out =
-            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (out < 0 && errno != EEXIST) {
-            break;
-        }
+    // The file opened must be the one judged (and, for a link, the target it was judged by).
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0) {
+        return fail("cannot read", sourcePath, errno);
     }
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        return fail("cannot create", destPath, err);
+    if (st.st_dev != judged.st_dev || st.st_ino != judged.st_ino || !S_ISREG(st.st_mode)) {
+        outcome.failure =
+            FileFailure{sourcePath, describe("cannot read", sourcePath, "changed during the copy")};
+        return false;
     }
-    // Anything that goes wrong from here removes the temporary file; the old copy stays.
-    const auto abandon = [&](const std::string& operation, int err) {
-        if (out >= 0) {
-            ::close(out);
-        }
-        ::unlinkat(dir, temp.c_str(), 0);
-        ::close(in);
-        return err == ECANCELED ? false : fail(operation, destPath, err);
-    };
-
-    const auto copied = ops_.copyData(in, out, st.st_size, [this] { return stop_.load(); });
+    auto temp = TempFile::create(folder->destinationFd.get(), pid_, tempCounter_);
+    if (!temp) {
+        return fail("cannot create", destPath, temp.error());
+    }
+    const auto copied =
+        ops_.copyData(in.get(), temp->fd(), st.st_size, [this] { return stop_.load(); });
     if (!copied) {
-        // ECANCELED: stopped in the middle of a large file; nothing failed.
-        return abandon("cannot write", copied.error());
+        // ECANCELED: stopped in the middle of a large file; nothing failed. The temporary goes
+        // with `temp`; the old copy stays.
+        return copied.error() == ECANCELED ? false : fail("cannot write", destPath, copied.error());
     }
     // Mode and time are set on the temporary file, so the destination appears complete in one
-    // step. Some file systems (FAT) refuse modes; that is not a failure.
-    if ((mode & ~umask_) != (st.st_mode & 01777)) {
-        ::fchmod(out, st.st_mode & 01777);
-    }
+    // step. Set-user and set-group bits are not carried over.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::futimens(out, times) != 0) {
-        return abandon("cannot set the time of", errno);
+    if (const int err = temp->finish(st.st_mode & 01777, times); err != 0) {
+        return fail("cannot write", destPath, err);
     }
-    const int closed = ::close(out);
-    out = -1;
-    if (closed != 0) {
-        return abandon("cannot write", errno);
-    }
-    ::close(in);
-    if (const int err = ops_.replace(dir, temp.c_str(), name); err != 0) {
-        ::unlinkat(dir, temp.c_str(), 0);
-        return fail("cannot replace", destPath, err);
-    }
-    outcome.bytes = *copied;
+    Pending pending{folder, std::move(*temp), entry.name, expected, outcome};
+    pending.outcome.bytes = *copied;
+    addPending(std::move(pending));
     return true;
 }
 
-void CopyRun::removeStaleTemps(int dirFd) {
-    // A second handle on the same open folder: no path to look up again.
-    const int fd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    if (fd < 0) {
+void CopyRun::addPending(Pending pending) {
+    std::vector<Pending> ready;
+    {
+        const auto now = std::chrono::steady_clock::now();
+        std::lock_guard lock(pendingMutex_);
+        if (pending_.empty()) {
+            pendingSince_ = now;
+        }
+        if (pending_.empty() || pending_.back().folder != pending.folder) {
+            ++pendingFolders_;
+        }
+        pendingBytes_ += pending.outcome.bytes;
+        pending_.push_back(std::move(pending));
+        if (pending_.size() >= kMaxPendingFiles || pendingBytes_ >= kMaxPendingBytes ||
+            pendingFolders_ >= kMaxPendingFolders || now - pendingSince_ >= kMaxPendingAge) {
+            ready.swap(pending_);
+            pendingBytes_ = 0;
+            pendingFolders_ = 0;
+        }
+    }
+    if (!ready.empty()) {
+        placeBatch(std::move(ready));
+    }
+}
+
+void CopyRun::placeBatch(std::vector<Pending> batch) {
+    std::vector<Outcome> done;
+    done.reserve(batch.size());
+    if (stop_) {
+        // Stopped: the temporaries go and every destination keeps the version it had.
+        for (auto& p : batch) {
+            p.temp.discard();
+            p.outcome.bytes = 0;
+            done.push_back(std::move(p.outcome));
+        }
+        post(done);
         return;
     }
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ::close(fd);
+    // One flush per file system makes the whole batch durable before any of it is renamed.
+    std::vector<std::pair<dev_t, int>> flushed;
+    for (auto& p : batch) {
+        const Folder& folder = *p.folder;
+        auto it = std::find_if(flushed.begin(), flushed.end(),
+                               [&](const auto& f) { return f.first == folder.destinationDev; });
+        if (it == flushed.end()) {
+            flushed.emplace_back(folder.destinationDev, ops_.flush(folder.destinationFd.get()));
+            it = flushed.end() - 1;
+            std::lock_guard lock(pendingMutex_);
+            if (std::none_of(written_.begin(), written_.end(),
+                             [&](const auto& w) { return w.first == folder.destinationDev; })) {
+                written_.emplace_back(
+                    folder.destinationDev,
+                    UniqueFd(::fcntl(folder.destinationFd.get(), F_DUPFD_CLOEXEC, 0)));
+            }
+        }
+        if (it->second != 0) {
+            p.temp.discard();
+            p.outcome.failure = FileFailure{
+                FolderPath::join(folder.sourcePath, p.name),
+                describeErrno("cannot write", FolderPath::join(folder.destinationPath, p.name),
+                              it->second)};
+        } else {
+            place(p);
+        }
+        done.push_back(std::move(p.outcome));
+    }
+    post(done);
+}
+
+void CopyRun::place(Pending& p) {
+    const Folder& folder = *p.folder;
+    const int dir = folder.destinationFd.get();
+    const std::string destPath = FolderPath::join(folder.destinationPath, p.name);
+    const auto failWith = [&](std::string reason) {
+        p.temp.discard();
+        p.outcome.bytes = 0;
+        p.outcome.failure =
+            FileFailure{FolderPath::join(folder.sourcePath, p.name), std::move(reason)};
+    };
+    // The user's change wins: a destination that changed since the copy was decided on stays.
+    struct stat now {};
+    const bool exists = ::fstatat(dir, p.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    const Identity& e = p.expected;
+    const bool unchanged =
+        exists == e.exists &&
+        (!exists ||
+         (now.st_dev == e.dev && now.st_ino == e.ino && now.st_size == e.size &&
+          now.st_mtim.tv_sec == e.modified.tv_sec && now.st_mtim.tv_nsec == e.modified.tv_nsec));
+    if (!unchanged) {
+        failWith(describe("not replaced", destPath, "changed during the copy"));
         return;
     }
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!TempName::isTemp(entry->d_name)) {
-            continue;
-        }
-        // Left behind by a process that no longer exists: nobody will finish it.
-        const pid_t owner = TempName::ownerOf(entry->d_name);
-        if (owner != pid_ && ::kill(owner, 0) != 0 && errno == ESRCH) {
-            ::unlinkat(dirFd, entry->d_name, 0);
-        }
+    const int err = ops_.place(dir, p.temp.name().c_str(), p.name.c_str(), e.exists);
+    if (err == EEXIST && !e.exists) {
+        failWith(describe("not replaced", destPath, "changed during the copy"));
+    } else if (err != 0) {
+        failWith(describeErrno("cannot replace", destPath, err));
+    } else {
+        p.temp.placed();
+        p.outcome.copied = true;
     }
-    ::closedir(dir);
 }
 
 } // namespace tavelin

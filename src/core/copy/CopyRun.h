@@ -3,8 +3,11 @@
 #include "copy/FileFailure.h"
 #include "copy/FolderWalkVisitor.h"
 #include "copy/RunResult.h"
+#include "copy/TempFile.h"
+#include "util/UniqueFd.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -21,8 +24,10 @@ class FileWorkers;
 class RunObserver;
 
 // The state of one copy run while the walk goes on. The walk (and every observer call) stays on
-// the calling thread; the per-file work (read the times, copy when newer) runs on the workers.
-// A new one for every run, so runs never share anything.
+// the calling thread; the per-file work (judge, copy to a temporary) runs on the workers.
+// Finished temporaries wait in a batch: one flush makes the whole batch durable, then they are
+// renamed into place, and the run flushes once more at its end, so a file reported as copied
+// survives a power cut. A new one for every run, so runs never share anything.
 class CopyRun final : public FolderWalkVisitor {
   public:
     CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer, RunResult& result,
@@ -35,40 +40,62 @@ class CopyRun final : public FolderWalkVisitor {
     void folderListed() override;
     void leaveFolder() override;
     void subfolder() override;
-    void file(const char* name) override;
+    void file(const char* name, bool link) override;
     void failure(const std::string& path, const std::string& reason) override;
     bool stopRequested() override;
 
-    // Waits for the files still being copied and completes the result.
+    // Waits for the files still being copied, puts the last of them in place, makes it all
+    // durable and completes the result.
     void finish();
-
-    // Modification time in whole seconds, or none when it cannot be read.
-    static std::optional<std::int64_t> FileModifiedTime(int dirFd, const char* name);
-    // Create one folder; a missing parent makes the whole path. Returns 0 or an errno value.
-    static int MakeFolder(const std::string& folder);
-    static int MakeFullPath(const std::string& folder);
 
   private:
     struct Folder;
+    struct Entry {
+        std::string name;
+        bool link = false;
+    };
     struct Outcome {
         std::uint64_t seq = 0;
+        bool looked = true;
         bool copied = false;
         std::int64_t bytes = 0;
         std::optional<FileFailure> failure;
     };
+    // What the destination name held when the copy was decided on.
+    struct Identity {
+        bool exists = false;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        off_t size = 0;
+        struct timespec modified {};
+    };
+    // A complete temporary waiting for the batch's flush and its rename.
+    struct Pending {
+        std::shared_ptr<Folder> folder;
+        TempFile temp;
+        std::string name;
+        Identity expected;
+        Outcome outcome;
+    };
 
     void submitBatch();
-    void copyBatch(const std::shared_ptr<Folder>& folder, const std::vector<std::string>& names,
+    void copyBatch(const std::shared_ptr<Folder>& folder, const std::vector<Entry>& entries,
                    std::uint64_t firstSeq);
-    // Works out the destination and copies when needed.
-    Outcome CopyOneFile(Folder& folder, const char* name, std::uint64_t seq);
-    bool CopyIfNewer(Folder& folder, const char* name, const struct stat& st, Outcome& outcome);
-    bool openDestination(Folder& folder, bool create, int& error);
-    bool copyIntoPlace(Folder& folder, const char* name, const struct stat& st,
-                       const std::string& sourcePath, Outcome& outcome);
-    void removeStaleTemps(int dirFd);
+    // Judges one file and copies it to a temporary when needed; a copy waits in the batch.
+    std::optional<Outcome> CopyOneFile(const std::shared_ptr<Folder>& folder, const Entry& entry,
+                                       std::uint64_t seq);
+    bool CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
+                     const struct stat& st, Outcome& outcome);
+    bool copyToTemporary(const std::shared_ptr<Folder>& folder, const Entry& entry,
+                         const struct stat& st, const Identity& expected, Outcome& outcome);
+    // Opens (with `create`, makes) the destination folder; `reason` tells why it cannot be used.
+    bool openDestination(Folder& folder, bool create, std::string& reason);
+    void addPending(Pending pending);
+    void placeBatch(std::vector<Pending> batch);
+    void place(Pending& pending);
     // Hands finished files to the counters and the observer (walking thread only).
     void deliver();
+    void post(std::vector<Outcome>& outcomes);
 
     FileOps& ops_;
     std::string destinationBase_;
@@ -76,18 +103,27 @@ class CopyRun final : public FolderWalkVisitor {
     RunResult& result_;
     FileWorkers& workers_;
     pid_t pid_;
+    uid_t euid_;
     std::atomic<std::uint32_t> tempCounter_;
     std::atomic<bool> stop_{false};
-    mode_t umask_;
 
     std::vector<std::shared_ptr<Folder>> folders_;
-    std::vector<std::string> batch_;
+    std::vector<Entry> batch_;
+    bool folderHadFiles_ = false;
     std::uint64_t batchSeq_ = 0;
     std::uint64_t nextSeq_ = 0;
 
+    std::mutex pendingMutex_;
+    std::vector<Pending> pending_;
+    std::int64_t pendingBytes_ = 0;
+    std::size_t pendingFolders_ = 0;
+    std::chrono::steady_clock::time_point pendingSince_;
+    // One open folder per file system written to, flushed once more at the end.
+    std::vector<std::pair<dev_t, UniqueFd>> written_;
+
     std::mutex outcomesMutex_;
     std::vector<Outcome> outcomes_;
-    std::atomic<bool> pending_{false};
+    std::atomic<bool> outcomesWaiting_{false};
     std::vector<Outcome> delivering_;
     std::vector<std::pair<std::uint64_t, FileFailure>> failures_;
 };

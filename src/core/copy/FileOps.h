@@ -6,25 +6,29 @@
 
 namespace tavelin {
 
-// The few file operations of a copy that tests need to make fail. The defaults are the real
-// POSIX calls; a test overrides one of them.
+// The few file operations of a copy that tests need to make fail or slow down. The defaults
+// are the real system calls; a test overrides one of them.
 class FileOps {
   public:
     virtual ~FileOps() = default;
 
     using StopCheck = std::function<bool()>;
 
-    // Copies the contents of `in` (of the given size) to `out`. Returns the bytes copied or an
-    // errno value; ECANCELED when `stop` said so between two chunks of a large file.
+    // Copies the contents of `in` (of the given size) to `out`, leaving holes where the source
+    // has them. Returns the bytes copied (the size) or an errno value; ECANCELED when `stop`
+    // said so between two chunks of a large file.
     virtual std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
                                                       const StopCheck& stop);
-    // Moves the finished temporary file over the destination name. Returns 0 or an errno value.
-    virtual int replace(int dirFd, const char* from, const char* to);
-    // Seconds of modification-time difference that count as "equal" on the folder's file
-    // system: 2 where times are kept in 2-second steps (FAT), else 0.
-    virtual int timeTolerance(int dirFd);
+    // Renames a finished temporary to its destination name. With `replace` false the name must
+    // still be free: EEXIST when something has appeared there meanwhile. Returns 0 or an errno.
+    virtual int place(int dirFd, const char* from, const char* to, bool replace);
+    // Makes everything written so far to the file system of `dirFd` durable. 0 or an errno.
+    virtual int flush(int dirFd);
+    // Nanoseconds of modification-time difference that the folder's file system cannot tell
+    // apart: 1 where it keeps nanoseconds, 2 s on FAT, 1 s where it is not known.
+    virtual std::int64_t timeGranularity(int dirFd);
 
-    static int toleranceForFileSystem(long magic);
+    static std::int64_t granularityForFileSystem(long magic);
 };
 
 } // namespace tavelin

@@ -1,8 +1,8 @@
 #include "copy/FolderWalk.h"
 
 #include "copy/FolderWalkVisitor.h"
-#include "copy/PathRules.h"
-#include "copy/TempName.h"
+#include "copy/TempFile.h"
+#include "util/FolderPath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,24 +23,22 @@ FolderWalk::FolderWalk(const WildcardPattern& pattern, bool subfolders)
     : pattern_(pattern), subfolders_(subfolders) {}
 
 void FolderWalk::skipFolder(const std::string& path) {
-    skipPath_ = PathRules::normalized(path);
-    struct stat st {};
-    if (::stat(skipPath_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        skipKnown_ = true;
-        skipDev_ = st.st_dev;
-        skipIno_ = st.st_ino;
-    }
+    skipPath_ = path;
+    skipKnown_ = false;
 }
 
-bool FolderWalk::isSkipped(int dirFd, const std::string& path, const char* name) const {
+bool FolderWalk::isSkipped(int dirFd, const char* name) {
     if (skipPath_.empty()) {
         return false;
     }
-    if (PathRules::join(path, name) == skipPath_) {
-        return true;
-    }
     if (!skipKnown_) {
-        return false;
+        struct stat st {};
+        if (::stat(skipPath_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            return false;
+        }
+        skipKnown_ = true;
+        skipDev_ = st.st_dev;
+        skipIno_ = st.st_ino;
     }
     struct stat st {};
     return ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == skipDev_ &&
@@ -59,7 +57,7 @@ Result<void> FolderWalk::walk(const std::string& root, FolderWalkVisitor& visito
         ::close(fd);
         return fail(describeErrno("cannot list source folder", root, err));
     }
-    walkFolder(dir, PathRules::normalized(root), std::string(), visitor);
+    walkFolder(dir, FolderPath::normalized(root), std::string(), visitor);
     ::closedir(dir);
     return {};
 }
@@ -84,14 +82,18 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
             break;
         }
         const char* name = entry->d_name;
-        if (isDotOrDotDot(name) || TempName::isTemp(name)) {
+        if (isDotOrDotDot(name) || TempFile::isTemporary(fd, name)) {
             continue;
         }
         unsigned char type = entry->d_type;
         struct stat st {};
         if (type == DT_UNKNOWN) {
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue; // gone since it was listed
+                if (errno != ENOENT) { // else gone since it was listed
+                    const std::string entryPath = FolderPath::join(path, name);
+                    visitor.failure(entryPath, describeErrno("cannot read", entryPath, errno));
+                }
+                continue;
             }
             type = S_ISDIR(st.st_mode)   ? DT_DIR
                    : S_ISLNK(st.st_mode) ? DT_LNK
@@ -99,7 +101,7 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
                                          : DT_UNKNOWN;
         }
         if (type == DT_DIR) {
-            if (subfolders_ && !isSkipped(fd, path, name)) {
+            if (subfolders_ && !isSkipped(fd, name)) {
                 subs.emplace_back(name);
             }
             continue;
@@ -111,7 +113,7 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
         if (type == DT_LNK && (::fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))) {
             continue;
         }
-        visitor.file(name);
+        visitor.file(name, type == DT_LNK);
         if (visitor.stopRequested()) {
             stopped_ = true;
             break;
@@ -125,7 +127,7 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
             return;
         }
         visitor.subfolder();
-        const std::string subPath = PathRules::join(path, sub);
+        const std::string subPath = FolderPath::join(path, sub);
         const int subFd =
             ::openat(fd, sub.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         DIR* subDir = subFd >= 0 ? ::fdopendir(subFd) : nullptr;
@@ -137,7 +139,7 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
             visitor.failure(subPath, describeErrno("cannot open folder", subPath, err));
             continue;
         }
-        walkFolder(subDir, subPath, relative.empty() ? sub : PathRules::join(relative, sub),
+        walkFolder(subDir, subPath, relative.empty() ? sub : FolderPath::join(relative, sub),
                    visitor);
         ::closedir(subDir);
     }

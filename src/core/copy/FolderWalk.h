@@ -20,7 +20,9 @@ class FolderWalk {
   public:
     FolderWalk(const WildcardPattern& pattern, bool subfolders);
 
-    // A folder that must not be walked (the destination, when it lies inside the source).
+    // A folder that must not be walked: the destination, wherever it lies. It is known by its
+    // identity (device and inode), so no path spelling or link can hide it; a folder that does
+    // not exist yet is looked for again at every sub-folder, as the run may create it.
     void skipFolder(const std::string& path);
 
     // Fails only when the root folder itself cannot be opened.
@@ -31,7 +33,7 @@ class FolderWalk {
   private:
     void walkFolder(DIR* dir, const std::string& path, const std::string& relative,
                     FolderWalkVisitor& visitor);
-    bool isSkipped(int dirFd, const std::string& path, const char* name) const;
+    bool isSkipped(int dirFd, const char* name);
 
     const WildcardPattern& pattern_;
     bool subfolders_;

@@ -16,9 +16,9 @@ class FolderWalkVisitor {
     virtual void leaveFolder() = 0;
     // A sub-folder is about to be entered (counted before it is listed).
     virtual void subfolder() = 0;
-    // A matching name that is a regular file or a link to one. Whoever handles it reads its
-    // details with a stat that follows links, and drops it should it no longer be a file.
-    virtual void file(const char* name) = 0;
+    // A matching name that is a regular file or (`link`) a link to one. Whoever handles it reads
+    // its details with a stat that follows links, and drops it should it no longer be a file.
+    virtual void file(const char* name, bool link) = 0;
     virtual void failure(const std::string& path, const std::string& reason) = 0;
     virtual bool stopRequested() = 0;
 };

@@ -4,10 +4,14 @@
 #include "copy/FolderWalk.h"
 #include "copy/FolderWalkVisitor.h"
 #include "copy/PathRules.h"
+#include "util/FolderPath.h"
+#include "util/UniqueFd.h"
 
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -22,13 +26,14 @@ class SurveyVisitor final : public FolderWalkVisitor {
     SurveyVisitor(SurveyResult& result, FileWorkers& workers, const Survey::StopCheck& stop)
         : result_(result), workers_(workers), stop_(stop) {}
 
-    void enterFolder(int fd, const std::string&, const std::string&) override {
-        folders_.push_back(std::make_shared<Fd>(::fcntl(fd, F_DUPFD_CLOEXEC, 0)));
+    void enterFolder(int fd, const std::string& path, const std::string&) override {
+        folders_.push_back(
+            std::make_shared<Folder>(UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0)), path));
     }
     void folderListed() override { submit(); }
     void leaveFolder() override { folders_.pop_back(); }
     void subfolder() override { ++result_.totals.totalFolders; }
-    void file(const char* name) override {
+    void file(const char* name, bool) override {
         batch_.emplace_back(name);
         if (batch_.size() >= 256) {
             submit();
@@ -44,17 +49,15 @@ class SurveyVisitor final : public FolderWalkVisitor {
         workers_.finish([] {});
         result_.totals.totalFiles += files_.load();
         result_.totals.totalSize += bytes_.load();
+        for (auto& f : unreadable_) {
+            result_.failures.push_back(std::move(f));
+        }
     }
 
   private:
-    struct Fd {
-        explicit Fd(int f) : fd(f) {}
-        ~Fd() {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-        int fd;
+    struct Folder {
+        UniqueFd fd;
+        std::string path;
     };
 
     void submit() {
@@ -67,9 +70,18 @@ class SurveyVisitor final : public FolderWalkVisitor {
                 std::int64_t bytes = 0;
                 for (const auto& n : names) {
                     struct stat st {};
-                    if (::fstatat(dir->fd, n.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) {
+                    if (::fstatat(dir->fd.get(), n.c_str(), &st, 0) == 0) {
+                        if (S_ISREG(st.st_mode)) {
+                            ++files;
+                            bytes += st.st_size;
+                        }
+                    } else if (errno != ENOENT) {
+                        // Listed but unreadable (a folder that can be read but not searched):
+                        // a file the run will fail on, so it is counted and told.
                         ++files;
-                        bytes += st.st_size;
+                        const std::string path = FolderPath::join(dir->path, n);
+                        std::lock_guard lock(failuresMutex_);
+                        unreadable_.push_back({path, describeErrno("cannot read", path, errno)});
                     }
                 }
                 files_ += files;
@@ -82,7 +94,9 @@ class SurveyVisitor final : public FolderWalkVisitor {
     SurveyResult& result_;
     FileWorkers& workers_;
     const Survey::StopCheck& stop_;
-    std::vector<std::shared_ptr<Fd>> folders_;
+    std::vector<std::shared_ptr<Folder>> folders_;
+    std::mutex failuresMutex_;
+    std::vector<FileFailure> unreadable_;
     std::vector<std::string> batch_;
     std::atomic<std::int64_t> files_{0};
     std::atomic<std::int64_t> bytes_{0};
@@ -94,13 +108,8 @@ std::string Survey::folderToSkip(const PathRules& rules, const Selection& select
     if (!selection.subfolders || selection.destinationRoot.empty()) {
         return {};
     }
-    const std::string base = rules.destinationBase(selection.sourceRoot, selection.destinationRoot,
-                                                   selection.typedDestination);
-    const std::string source = PathRules::normalized(selection.sourceRoot);
-    if (PathRules::normalized(base) != source && PathRules::isSameOrInside(base, source)) {
-        return PathRules::normalized(base);
-    }
-    return {};
+    return rules.destinationBase(selection.sourceRoot, selection.destinationRoot,
+                                 selection.typedDestination);
 }
 
 Result<SurveyResult> Survey::CountFiles(const Selection& selection, FileWorkers& workers,

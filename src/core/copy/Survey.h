@@ -31,7 +31,8 @@ class Survey {
                                                        FileWorkers& workers,
                                                        const StopCheck& stop = {}) const;
 
-    // The folder a run must not walk: its destination, when that lies inside the source.
+    // The folder a run must not walk: its destination (skipped by identity should it lie
+    // inside the source, however it is spelled or reached).
     static std::string folderToSkip(const PathRules& rules, const Selection& selection);
 
   private:

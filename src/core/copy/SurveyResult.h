@@ -9,7 +9,7 @@ namespace tavelin {
 
 struct SurveyResult {
     SurveyTotals totals;
-    // Folders that could not be listed.
+    // Folders that could not be listed, files that could not be read.
     std::vector<FileFailure> failures;
     // The walk ended early because it was asked to stop; the totals are partial.
     bool stopped = false;

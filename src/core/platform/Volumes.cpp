@@ -1,15 +1,15 @@
 #include "platform/Volumes.h"
 
-#include "copy/PathRules.h"
+#include "util/FolderPath.h"
 
 #include <unistd.h>
 
 namespace tavelin {
 
 bool Volumes::isMountPoint(const std::string& path) const {
-    const std::string wanted = PathRules::normalized(path);
+    const std::string wanted = FolderPath::normalized(path);
     for (const auto& v : list()) {
-        if (PathRules::normalized(v.mountPoint) == wanted) {
+        if (FolderPath::normalized(v.mountPoint) == wanted) {
             return true;
         }
     }

@@ -1,6 +1,6 @@
 #include "shell/AutostartEntry.h"
 
-#include "copy/CopyRun.h"
+#include "util/FolderPath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -46,7 +46,7 @@ std::string AutostartEntry::execValue(const std::string& programPath) {
 
 Result<void> AutostartEntry::add(const std::string& programPath) const {
     const std::string folder = configHome_ + "/autostart";
-    if (const int err = CopyRun::MakeFolder(folder); err != 0) {
+    if (const int err = FolderPath::makeFullPath(folder); err != 0) {
         return fail(describeErrno("cannot create folder", folder, err));
     }
     const std::string path = filePath();

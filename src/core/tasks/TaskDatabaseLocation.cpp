@@ -1,6 +1,6 @@
 #include "tasks/TaskDatabaseLocation.h"
 
-#include "copy/CopyRun.h"
+#include "util/FolderPath.h"
 
 #include <sys/stat.h>
 
@@ -42,7 +42,7 @@ Result<void> TaskDatabaseLocation::prepareFolder(const std::string& databasePath
         return {};
     }
     const std::string folder = databasePath.substr(0, slash);
-    if (const int err = CopyRun::MakeFolder(folder); err != 0) {
+    if (const int err = FolderPath::makeFullPath(folder); err != 0) {
         return fail(describeErrno("cannot create the folder of the task database", folder, err));
     }
     return {};

@@ -1,6 +1,5 @@
 #include "shell/SelectionController.h"
 
-#include "copy/PathRules.h"
 #include "platform/Volumes.h"
 #include "shell/MainState.h"
 #include "ui/DirList.h"
