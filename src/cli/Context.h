@@ -9,6 +9,7 @@ namespace tavelin {
 class Clock;
 class FileOps;
 class Volumes;
+class VolumeIdentity;
 } // namespace tavelin
 
 namespace tavelin::cli {
@@ -27,6 +28,10 @@ struct Context {
     std::map<std::string, std::string> environment;
     // The folder that holds the program file.
     std::string programFolder;
+    // Which file system a path lies on, for tasks that must write to their own drive only.
+    const VolumeIdentity& volumeIdentity;
+    // The file systems the system expects to be mounted.
+    std::string fstabPath = "/etc/fstab";
 };
 
 } // namespace tavelin::cli

@@ -8,6 +8,8 @@
 #include "ProgressLine.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
+#include "platform/Fstab.h"
+#include "platform/Volumes.h"
 #include "util/Clock.h"
 
 #include <ostream>
@@ -23,8 +25,10 @@ std::string CopyCommand::usage() const {
            "                        [--typed-destination] [--json]\n"
            "  --pattern P            file-name pattern, several separated by ';' (default *.*)\n"
            "  --subfolders           include the sub-folders\n"
-           "  --typed-destination    take DESTINATION as typed (a network path): the source\n"
-           "                         folder's name is never recreated there\n"
+           "  --typed-destination    take DESTINATION as typed: //server/share/folder (or\n"
+           "                         \\\\server\\share\\folder) is the folder below where that\n"
+           "                         share is mounted, and the run fails when it is not;\n"
+           "                         the source folder's name is never recreated there\n"
            "  --json                 print one JSON object instead of the summary line\n";
 }
 
@@ -41,12 +45,25 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
     }
     Selection selection;
     selection.sourceRoot = Paths::absolute(parsed->positionals()[0]);
-    selection.destinationRoot = Paths::absolute(parsed->positionals()[1]);
+    selection.typedDestination = parsed->has("--typed-destination");
+    selection.destinationRoot = selection.typedDestination
+                                    ? parsed->positionals()[1]
+                                    : Paths::absolute(parsed->positionals()[1]);
     if (const auto* p = parsed->value("--pattern")) {
         selection.pattern = *p;
     }
     selection.subfolders = parsed->has("--subfolders");
-    selection.typedDestination = parsed->has("--typed-destination");
+    if (!selection.typedDestination) {
+        // A drive the system mounts that is not there now: its empty mount point lies on
+        // another disk, which must not receive the copy.
+        const std::string missing = Fstab::unmountedFor(selection.destinationRoot,
+                                                        context.fstabPath, context.volumes.list());
+        if (!missing.empty()) {
+            context.err << "tavelin-cli copy: cannot copy to '" << selection.destinationRoot
+                        << "': " << missing << " is not mounted\n";
+            return kUsage;
+        }
+    }
 
     const CopyEngine engine(context.volumes, context.fileOps);
     ProgressLine progress(context.err, context.errIsTerminal && !parsed->has("--json"),

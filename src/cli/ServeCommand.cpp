@@ -7,13 +7,13 @@
 #include "copy/CopyEngine.h"
 #include "copy/RunObserver.h"
 #include "copy/RunSummary.h"
+#include "platform/MountWatch.h"
+#include "platform/VolumeIdentity.h"
 #include "tasks/DueTaskScheduler.h"
 #include "tasks/TaskRunner.h"
 #include "util/Clock.h"
 
-#include <chrono>
 #include <ostream>
-#include <thread>
 
 namespace tavelin::cli {
 
@@ -36,10 +36,12 @@ std::string ServeCommand::summary() const {
 
 std::string ServeCommand::usage() const {
     return "usage: tavelin-cli serve [--db PATH]\n"
-           "Reschedules every task one interval from now, then runs each task when its next\n"
-           "run time comes, printing one line per run. Ctrl-C, SIGTERM or SIGHUP ends it; a run "
-           "under\n"
-           "way stops between files and leaves no partial file.\n";
+           "Runs each task when its next run time comes, printing one line per run. A task\n"
+           "that catches up and missed its run while nothing ran it runs soon after the\n"
+           "start; any other task is rescheduled one interval from now. A task that failed\n"
+           "because its drive was not connected runs again as soon as that drive is mounted.\n"
+           "Ctrl-C, SIGTERM or SIGHUP ends it; a run under way stops between files and\n"
+           "leaves no partial file.\n";
 }
 
 int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
@@ -62,9 +64,10 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
     context.err << "tavelin-cli serve: running the tasks of " << store->path() << "\n";
 
     const CopyEngine engine(context.volumes, context.fileOps);
-    TaskRunner runner(*store, engine, context.clock);
-    DueTaskScheduler scheduler(*store, runner, context.clock);
+    TaskRunner runner(*store, engine, context.clock, &context.volumeIdentity);
+    DueTaskScheduler scheduler(*store, runner, context.clock, &context.volumeIdentity);
     StopObserver observer(context.stop);
+    MountWatch mounts;
     bool anyFailed = false;
     std::string lastError;
 
@@ -91,8 +94,14 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
         } else {
             lastError.clear();
         }
+        // A second between passes, woken early by a mount: a returning drive's task then
+        // runs on the next pass.
         for (int i = 0; i < 10 && !context.stop.load(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (mounts.changed(100) && scheduler.waitingForDrive()) {
+                if (auto due = scheduler.drivesChanged(); due && *due > 0) {
+                    break;
+                }
+            }
         }
     }
     context.err << "tavelin-cli serve: stopped" << std::endl;

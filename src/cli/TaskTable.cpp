@@ -61,7 +61,8 @@ void TaskTable::printJson(std::ostream& out, const std::vector<TaskRecord>& task
             << ",\"task_nextdate\":" << Json::quote(dateText(t.task_nextdate))
             << ",\"task_success\":" << Json::quote(t.task_success)
             << ",\"task_filetypes\":" << Json::quote(t.task_filetypes)
-            << ",\"task_uncpath\":" << t.task_uncpath << "}";
+            << ",\"task_uncpath\":" << t.task_uncpath << ",\"task_catchup\":" << t.task_catchup
+            << "}";
     }
     out << "]\n";
 }

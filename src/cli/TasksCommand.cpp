@@ -9,6 +9,7 @@
 #include "TaskTable.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
+#include "platform/VolumeIdentity.h"
 #include "tasks/TaskRunner.h"
 #include "tasks/UpdateRates.h"
 #include "util/Clock.h"
@@ -25,11 +26,16 @@ std::string TasksCommand::usage() const {
     return "usage: tavelin-cli tasks list [--json] [--db PATH]\n"
            "       tavelin-cli tasks add NAME --source S --destination D --every INTERVAL\n"
            "                             [--pattern P] [--subfolders] [--typed-destination]\n"
-           "                             [--db PATH]\n"
+           "                             [--no-catch-up] [--db PATH]\n"
            "       tavelin-cli tasks remove NAME [--db PATH]\n"
            "       tavelin-cli tasks run NAME [--db PATH]\n"
            "INTERVAL is what the update-rate box takes: \"15 Min\", \"30 Min\", \"1  hrs\",\n"
            "\"2  hrs\" or a time between runs as hh:mm (\"07:30\").\n"
+           "A task catches up: a run missed while no scheduler ran is made up soon after\n"
+           "`serve` or the window starts (--no-catch-up: the next run is one interval after\n"
+           "the start). A task writes only onto the drive it was saved for: when another\n"
+           "file system is there (an unplugged drive's empty folder), the run writes nothing,\n"
+           "fails with \"destination drive is not connected\" and runs when the drive is back.\n"
            "The task file is --db, else $TAVELIN_DB, else tasks.db beside the program,\n"
            "else ~/.local/share/Tavelin/tasks.db.\n";
 }
@@ -105,7 +111,7 @@ int TasksCommand::list(const std::vector<std::string>& args, Context& context) {
 
 int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
     return withStore(
-        "add", args, {"--subfolders", "--typed-destination"},
+        "add", args, {"--subfolders", "--typed-destination", "--no-catch-up"},
         {"--source", "--destination", "--every", "--pattern"}, 1, context, usage(),
         [&](const Arguments& a, TaskStore& store) {
             const auto* source = a.value("--source");
@@ -126,6 +132,10 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             draft.task_interval = UpdateRates::intervalFor(*every);
             if (const auto* p = a.value("--pattern")) {
                 draft.task_filetypes = *p;
+            }
+            draft.task_catchup = a.has("--no-catch-up") ? 0 : 1;
+            if (!draft.task_uncpath) {
+                draft.task_volume = context.volumeIdentity.uuidOf(draft.task_destination);
             }
             auto saved = store.AddTask(draft, context.clock.now());
             if (!saved) {
@@ -160,7 +170,7 @@ int TasksCommand::runTask(const std::vector<std::string>& args, Context& context
     return withStore(
         "run", args, {}, {}, 1, context, usage(), [&](const Arguments& a, TaskStore& store) {
             const CopyEngine engine(context.volumes, context.fileOps);
-            TaskRunner runner(store, engine, context.clock);
+            TaskRunner runner(store, engine, context.clock, &context.volumeIdentity);
             ProgressLine progress(context.err, context.errIsTerminal, context.stop);
             auto outcome = runner.runNow(a.positionals()[0], &progress);
             progress.finish();

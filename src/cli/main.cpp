@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "Context.h"
 #include "copy/FileOps.h"
+#include "platform/DiskVolumeIdentity.h"
 #include "platform/MountTable.h"
 #include "util/SystemClock.h"
 
@@ -43,11 +44,15 @@ int main(int argc, char** argv) {
     }
 
     tavelin::SystemClock clock;
-    tavelin::MountTable volumes;
+    const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
+    tavelin::MountTable volumes("/proc/self/mountinfo",
+                                runtimeDir != nullptr ? std::string(runtimeDir) + "/gvfs" : "");
+    tavelin::DiskVolumeIdentity volumeIdentity;
     tavelin::FileOps fileOps;
     tavelin::cli::Context context{std::cout,     std::cerr, ::isatty(STDERR_FILENO) == 1,
                                   clock,         volumes,   fileOps,
-                                  stopRequested, {},        programFolder()};
+                                  stopRequested, {},        programFolder(),
+                                  volumeIdentity};
     for (const char* name : {"TAVELIN_DB", "XDG_DATA_HOME", "HOME"}) {
         if (const char* value = std::getenv(name)) {
             context.environment[name] = value;

@@ -1,4 +1,5 @@
 // mMain: the start-up routine. It creates the main window and shows it, nothing else.
+#include "platform/DiskVolumeIdentity.h"
 #include "platform/MountTable.h"
 #include "shell/FrmMain.h"
 #include "tasks/TaskDatabaseLocation.h"
@@ -48,7 +49,11 @@ int Main(int argc, char** argv) {
 
     QStringList rest = QCoreApplication::arguments().mid(1);
     tavelin::SystemClock clock;
-    tavelin::MountTable volumes;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    tavelin::MountTable volumes("/proc/self/mountinfo", runtimeDir.isEmpty()
+                                                            ? std::string()
+                                                            : (runtimeDir + "/gvfs").toStdString());
+    tavelin::DiskVolumeIdentity volumeIdentity;
     tavelin::gui::MessageBoxes messages;
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Tavelin", "Tavelin");
     const QString program = QCoreApplication::applicationFilePath();
@@ -65,7 +70,9 @@ int Main(int argc, char** argv) {
         QSystemTrayIcon::isSystemTrayAvailable(),
         [] { QCoreApplication::exit(0); },
         TAVELIN_WEBSITE,
-        TAVELIN_EMAIL};
+        TAVELIN_EMAIL,
+        nullptr,
+        &volumeIdentity};
     tavelin::gui::FrmMain window(std::move(deps));
     window.Form_Load();
     window.showAfterLoad();

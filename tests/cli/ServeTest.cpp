@@ -3,8 +3,10 @@
 #include "util/SystemClock.h"
 
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace tavelin {
@@ -85,6 +87,18 @@ INSTANTIATE_TEST_SUITE_P(Signals, ServeSignalTest,
                                            SignalCase{"sighup", SIGHUP}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The process has a handler for `signal` (its caught-signals mask says so).
+bool catches(int pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("SigCgt:")) {
+            return ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) != 0;
+        }
+    }
+    return false;
+}
+
 class CopySignalTest : public ::testing::TestWithParam<SignalCase> {};
 
 // A copy ended by a signal stops between files: every destination file is complete, no
@@ -96,8 +110,17 @@ TEST_P(CopySignalTest, StopsBetweenFilesAndLeavesNoPartialFile) {
         tree.write("src/d" + std::to_string(i % 8) + "/f" + std::to_string(i), block);
     }
     auto copy = test::spawnCli({"copy", tree.path("src"), tree.path("dst"), "--subfolders"});
-    ASSERT_TRUE(waitFor([&] { return tree.exists("dst/d0"); }, 10));
+    // Once the program catches the signal, freeze it, send the signal and let it go on: the
+    // signal then arrives in the middle of the run, however fast the machine is.
+    bool caught = false;
+    for (int i = 0; i < 10000 && !caught; ++i) {
+        caught = catches(copy.pid, GetParam().signal);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ASSERT_TRUE(caught);
+    ::kill(copy.pid, SIGSTOP);
     ::kill(copy.pid, GetParam().signal);
+    ::kill(copy.pid, SIGCONT);
     const int status = copy.waitExit(5.0);
     EXPECT_EQ(status, 1) << copy.err();
     EXPECT_NE(copy.err().find("stopped before the end"), std::string::npos) << copy.err();
@@ -110,6 +133,7 @@ TEST_P(CopySignalTest, StopsBetweenFilesAndLeavesNoPartialFile) {
         }
     }
     EXPECT_LT(copied, 800);
+    ::waitpid(copy.pid, nullptr, WNOHANG);
     EXPECT_EQ(tree.fileCount(), 800 + copied) << "a temporary was left behind";
 }
 

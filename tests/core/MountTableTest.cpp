@@ -18,9 +18,9 @@ TEST(MountTableTest, ListsRealVolumesRootFirstWithoutPseudoFileSystems) {
                                 "42 1 0:41 / /tmp rw - tmpfs tmpfs rw\n";
     const auto volumes = MountTable::parse(fixture);
     ASSERT_EQ(volumes.size(), 4u);
-    EXPECT_EQ(volumes[0], (Volume{"/", "ext4", "/dev/sda1"}));
+    EXPECT_EQ(volumes[0], (Volume{"/", "ext4", "/dev/sda1", "8:1"}));
     EXPECT_EQ(volumes[1].mountPoint, "/home");
-    EXPECT_EQ(volumes[2], (Volume{"/media/bob/MY STICK", "vfat", "/dev/sdb1"}));
+    EXPECT_EQ(volumes[2], (Volume{"/media/bob/MY STICK", "vfat", "/dev/sdb1", "8:17"}));
     EXPECT_EQ(volumes[3].mountPoint, "/tmp");
 }
 

@@ -116,17 +116,58 @@ TEST_F(TaskStoreTest, RecordAndRescheduleMoveTheTimes) {
     EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:17:30"));
     EXPECT_EQ(t.task_success, "OK");
 
-    // Next start: last takes the old next, next is one interval later; status kept.
     ASSERT_TRUE(store.RecordTaskRun("t", "Failed", at("10.03.2026 10:20:00")));
-    FakeClock clock(at("10.03.2026 11:00:05"));
-    ASSERT_TRUE(store.RescheduleTasks(clock));
     t = **store.findTask("t");
-    EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:35:00"));
-    EXPECT_EQ(t.task_nextdate, at("10.03.2026 11:15:05"));
+    EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:17:30"));
+    EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:35:00"));
     EXPECT_EQ(t.task_success, "Failed");
-
     EXPECT_EQ(store.RecordTaskRun("gone", "OK", at("10.03.2026 12:00:00")), false);
 }
+
+struct RescheduleCase {
+    const char* name;
+    bool catchUp;
+    const char* nextBefore;
+    const char* nextAfter; // the start is at 10.03.2026 11:00:05
+    bool dueAtStart;
+};
+
+void PrintTo(const RescheduleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RescheduleTest : public TaskStoreTest,
+                       public ::testing::WithParamInterface<RescheduleCase> {};
+
+// Nothing ran at start-up, so no task's last run changes; a task that catches up keeps its
+// next run (a missed one makes it due now), any other moves one interval past the start.
+TEST_P(RescheduleTest, AtStartUpOnlyTheNextRunMoves) {
+    const auto& c = GetParam();
+    auto store = open();
+    auto d = draft("t", "00:15");
+    d.task_catchup = c.catchUp ? 1 : 0;
+    ASSERT_TRUE(store.AddTask(d, at("10.03.2026 07:00:00")));
+    sql(std::string("UPDATE tasks SET task_lastdate = '2026-03-10 07:30:00', task_nextdate = '") +
+        LocalDateTime::parseDisplay(c.nextBefore)->storage() + "'");
+    FakeClock clock(at("10.03.2026 11:00:05"));
+    ASSERT_TRUE(store.RescheduleTasks(clock));
+    const auto t = **store.findTask("t");
+    EXPECT_EQ(t.task_lastdate, at("10.03.2026 07:30:00"));
+    EXPECT_EQ(t.task_nextdate, at(c.nextAfter));
+    EXPECT_EQ(store.dueTasks(clock.now())->size(), c.dueAtStart ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RescheduleTest,
+    ::testing::Values(RescheduleCase{"missedCatchesUp", true, "10.03.2026 07:45:00",
+                                     "10.03.2026 07:45:00", true},
+                      RescheduleCase{"notYetDueKeepsItsTime", true, "10.03.2026 11:10:00",
+                                     "10.03.2026 11:10:00", false},
+                      RescheduleCase{"missedWithoutCatchUpMoves", false, "10.03.2026 07:45:00",
+                                     "10.03.2026 11:15:05", false},
+                      RescheduleCase{"notYetDueWithoutCatchUpMoves", false, "10.03.2026 11:10:00",
+                                     "10.03.2026 11:15:05", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TaskStoreTest, StoredRowWithAnUnusableIntervalKeepsItsTimesAndIsNeverDue) {
     open();

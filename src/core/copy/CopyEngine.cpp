@@ -5,6 +5,8 @@
 #include "copy/FileWorkers.h"
 #include "copy/FolderWalk.h"
 #include "copy/RunObserver.h"
+#include "platform/NetworkShare.h"
+#include "platform/Volumes.h"
 
 namespace tavelin {
 
@@ -23,20 +25,46 @@ Result<void> checkSelection(const Selection& selection, bool needsDestination) {
 } // namespace
 
 CopyEngine::CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads)
-    : rules_(volumes), survey_(rules_), ops_(ops), workerThreads_(workerThreads) {}
+    : volumes_(volumes), rules_(volumes), survey_(rules_), ops_(ops),
+      workerThreads_(workerThreads) {}
+
+Result<Selection> CopyEngine::resolveDestination(const Selection& selection) const {
+    Selection resolved = selection;
+    if (selection.typedDestination && !selection.destinationRoot.empty()) {
+        auto local = NetworkShare::resolve(selection.destinationRoot, volumes_.list(),
+                                           volumes_.desktopShareFolder());
+        if (!local) {
+            return std::unexpected(local.error());
+        }
+        resolved.destinationRoot = std::move(*local);
+    }
+    return resolved;
+}
 
 Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection) const {
     if (auto ok = checkSelection(selection, false); !ok) {
         return std::unexpected(ok.error());
     }
     FileWorkers workers(workerThreads_);
-    return survey_.CountFiles(selection, workers);
+    Selection counted = selection;
+    if (auto resolved = resolveDestination(selection)) {
+        counted = std::move(*resolved);
+    } else {
+        counted.destinationRoot.clear(); // nothing of it can lie inside the source
+    }
+    return survey_.CountFiles(counted, workers);
 }
 
-Result<RunResult> CopyEngine::RunCopy(const Selection& selection, RunObserver* observer) const {
-    if (auto ok = checkSelection(selection, true); !ok) {
+Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection,
+                                      RunObserver* observer) const {
+    if (auto ok = checkSelection(typedSelection, true); !ok) {
         return std::unexpected(ok.error());
     }
+    const auto resolved = resolveDestination(typedSelection);
+    if (!resolved) {
+        return std::unexpected(resolved.error());
+    }
+    const Selection& selection = *resolved;
     FileWorkers workers(workerThreads_);
     auto survey = survey_.CountFiles(selection, workers, [observer] {
         return observer != nullptr && observer->stopRequested();

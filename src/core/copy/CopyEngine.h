@@ -25,13 +25,18 @@ class CopyEngine {
     Result<SurveyResult> CountFiles(const Selection& selection) const;
 
     // Surveys, then copies. Fails as a whole only when the selection cannot be run at all
-    // (no source folder, no destination); per-file failures travel in the result.
+    // (no source folder, no destination, a network share that is not mounted); per-file
+    // failures travel in the result.
     Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr) const;
 
   private:
     Result<void> CopyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
                             FileWorkers& workers) const;
 
+    // A typed network path becomes the folder where its share is mounted.
+    Result<Selection> resolveDestination(const Selection& selection) const;
+
+    const Volumes& volumes_;
     PathRules rules_;
     Survey survey_;
     FileOps& ops_;

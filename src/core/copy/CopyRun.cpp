@@ -22,9 +22,9 @@ constexpr std::size_t kBatchSize = 256;
 
 // Finished temporaries wait for one flush of the whole lot. More waiting means fewer flushes
 // but later renames; these bounds keep memory, open folders and the delay small.
-constexpr std::size_t kMaxPendingFiles = 2048;
-constexpr std::int64_t kMaxPendingBytes = 512LL << 20;
-constexpr std::size_t kMaxPendingFolders = 128;
+constexpr std::size_t kMaxPendingFiles = 4096;
+constexpr std::int64_t kMaxPendingBytes = 1LL << 30;
+constexpr std::size_t kMaxPendingFolders = 256;
 constexpr auto kMaxPendingAge = std::chrono::seconds(2);
 
 CopyDecision::FileState stateOf(const struct stat& st) {
@@ -192,7 +192,9 @@ void CopyRun::deliver() {
         outcomesWaiting_.store(false, std::memory_order_relaxed);
     }
     for (auto& o : delivering_) {
-        ++result_.counters.filesLooked;
+        if (o.looked) {
+            ++result_.counters.filesLooked;
+        }
         if (o.copied) {
             ++result_.counters.filesCopied;
             result_.counters.bytesCopied += o.bytes;
@@ -257,10 +259,10 @@ std::optional<CopyRun::Outcome> CopyRun::CopyOneFile(const std::shared_ptr<Folde
             return outcome;
         }
     }
-    if (!CopyIfNewer(folder, entry, st, outcome)) {
-        return outcome;
-    }
-    return std::nullopt; // waits in the batch; its outcome comes when it is in place
+    // A copy waiting in the batch is looked at now (the progress moves on); it counts as
+    // copied once it is in place.
+    CopyIfNewer(folder, entry, st, outcome);
+    return outcome;
 }
 
 bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) {
@@ -442,7 +444,9 @@ bool CopyRun::copyToTemporary(const std::shared_ptr<Folder>& folder, const Entry
     if (const int err = temp->finish(st.st_mode & 01777, times); err != 0) {
         return fail("cannot write", destPath, err);
     }
-    Pending pending{folder, std::move(*temp), entry.name, expected, outcome};
+    Pending pending{folder, std::move(*temp), entry.name, expected, Outcome{}};
+    pending.outcome.seq = outcome.seq;
+    pending.outcome.looked = false; // already counted when the copy was made
     pending.outcome.bytes = *copied;
     addPending(std::move(pending));
     return true;
@@ -456,16 +460,17 @@ void CopyRun::addPending(Pending pending) {
         if (pending_.empty()) {
             pendingSince_ = now;
         }
-        if (pending_.empty() || pending_.back().folder != pending.folder) {
-            ++pendingFolders_;
+        if (std::find(pendingFolders_.begin(), pendingFolders_.end(), pending.folder.get()) ==
+            pendingFolders_.end()) {
+            pendingFolders_.push_back(pending.folder.get());
         }
         pendingBytes_ += pending.outcome.bytes;
         pending_.push_back(std::move(pending));
         if (pending_.size() >= kMaxPendingFiles || pendingBytes_ >= kMaxPendingBytes ||
-            pendingFolders_ >= kMaxPendingFolders || now - pendingSince_ >= kMaxPendingAge) {
+            pendingFolders_.size() >= kMaxPendingFolders || now - pendingSince_ >= kMaxPendingAge) {
             ready.swap(pending_);
             pendingBytes_ = 0;
-            pendingFolders_ = 0;
+            pendingFolders_.clear();
         }
     }
     if (!ready.empty()) {

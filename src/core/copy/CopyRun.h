@@ -116,7 +116,7 @@ class CopyRun final : public FolderWalkVisitor {
     std::mutex pendingMutex_;
     std::vector<Pending> pending_;
     std::int64_t pendingBytes_ = 0;
-    std::size_t pendingFolders_ = 0;
+    std::vector<const Folder*> pendingFolders_; // each holds two open folders until placed
     std::chrono::steady_clock::time_point pendingSince_;
     // One open folder per file system written to, flushed once more at the end.
     std::vector<std::pair<dev_t, UniqueFd>> written_;

@@ -37,7 +37,8 @@ bool startsWithFolder(const std::string& path, const std::string& folder) {
 
 } // namespace
 
-MountTable::MountTable(std::string mountInfoPath) : path_(std::move(mountInfoPath)) {}
+MountTable::MountTable(std::string mountInfoPath, std::string desktopShares)
+    : path_(std::move(mountInfoPath)), desktopShares_(std::move(desktopShares)) {}
 
 std::vector<Volume> MountTable::list() const {
     std::ifstream in(path_);
@@ -68,7 +69,7 @@ bool MountTable::isPseudoFileSystem(const std::string& fsType, const std::string
     return false;
 }
 
-std::vector<Volume> MountTable::parse(const std::string& mountInfoText) {
+std::vector<Volume> MountTable::parse(const std::string& mountInfoText, bool all) {
     std::vector<Volume> out;
     std::istringstream lines(mountInfoText);
     std::string line;
@@ -83,8 +84,8 @@ std::vector<Volume> MountTable::parse(const std::string& mountInfoText) {
         }
         std::string fsType, source;
         fields >> fsType >> source;
-        Volume v{unescape(mountPoint), fsType, unescape(source)};
-        if (isPseudoFileSystem(v.fsType, v.mountPoint)) {
+        Volume v{unescape(mountPoint), fsType, unescape(source), devno};
+        if (!all && isPseudoFileSystem(v.fsType, v.mountPoint)) {
             continue;
         }
         // A later mount on the same folder hides the earlier one.

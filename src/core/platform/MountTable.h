@@ -9,16 +9,21 @@ namespace tavelin {
 // Reads the mounted volumes from the kernel's mount table (/proc/self/mountinfo).
 class MountTable final : public Volumes {
   public:
-    explicit MountTable(std::string mountInfoPath = "/proc/self/mountinfo");
+    // `desktopShares`: the desktop's folder of mounted network shares ($XDG_RUNTIME_DIR/gvfs).
+    explicit MountTable(std::string mountInfoPath = "/proc/self/mountinfo",
+                        std::string desktopShares = {});
 
     std::vector<Volume> list() const override;
+    std::string desktopShareFolder() const override { return desktopShares_; }
 
     // Parses mountinfo text; exposed so that the filtering rules can be tested on a fixture.
-    static std::vector<Volume> parse(const std::string& mountInfoText);
+    // `all` keeps the pseudo file systems and the system's own areas too.
+    static std::vector<Volume> parse(const std::string& mountInfoText, bool all = false);
     static bool isPseudoFileSystem(const std::string& fsType, const std::string& mountPoint);
 
   private:
     std::string path_;
+    std::string desktopShares_;
 };
 
 } // namespace tavelin

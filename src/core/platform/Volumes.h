@@ -17,6 +17,8 @@ class Volumes {
     bool isMountPoint(const std::string& path) const;
     // False when the volume is gone or cannot be read now (a drive "not ready").
     virtual bool isAvailable(const std::string& mountPoint) const;
+    // The folder where the desktop mounts network shares for the user; empty when none.
+    virtual std::string desktopShareFolder() const { return {}; }
 };
 
 } // namespace tavelin

@@ -23,12 +23,17 @@ Result<int> DueTaskScheduler::runDueTasks(RunObserver* observer, const Report& r
         }
         if (*outcome) {
             ++runs;
+            driveWait_.recorded(**outcome);
             if (report) {
                 report(**outcome);
             }
         }
     }
     return runs;
+}
+
+Result<int> DueTaskScheduler::drivesChanged() {
+    return driveWait_.drivesChanged(store_, clock_.now());
 }
 
 } // namespace tavelin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tasks/DriveWait.h"
 #include "tasks/TaskRunOutcome.h"
 #include "util/Error.h"
 
@@ -11,6 +12,7 @@ class Clock;
 class RunObserver;
 class TaskRunner;
 class TaskStore;
+class VolumeIdentity;
 
 // One pass of the scheduler: every task due at or before now runs once, one after the other,
 // each with its own stored selection. A task that falls due during the pass runs on the next.
@@ -18,17 +20,24 @@ class DueTaskScheduler {
   public:
     using Report = std::function<void(const TaskRunOutcome&)>;
 
-    DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock)
-        : store_(store), runner_(runner), clock_(clock) {}
+    DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock,
+                     const VolumeIdentity* volumes = nullptr)
+        : store_(store), runner_(runner), clock_(clock), driveWait_(volumes) {}
 
     // Returns how many runs were made; `stop` ends the pass between two tasks.
     Result<int> runDueTasks(RunObserver* observer, const Report& report,
                             const std::function<bool()>& stop = {});
 
+    // Something was mounted or unmounted: a task that failed because its drive was absent
+    // falls due now when that drive is back, so the next pass runs it. Returns how many.
+    Result<int> drivesChanged();
+    bool waitingForDrive() const { return !driveWait_.empty(); }
+
   private:
     TaskStore& store_;
     TaskRunner& runner_;
     const Clock& clock_;
+    DriveWait driveWait_;
 };
 
 } // namespace tavelin

@@ -19,6 +19,10 @@ struct TaskRecord {
     std::string task_success = "-"; // "-", "OK" or "Failed"
     std::string task_filetypes = "*.*";
     int task_uncpath = 0;
+    // A run missed while no scheduler ran is made up soon after the next start.
+    int task_catchup = 1;
+    // UUID of the file system the destination lies on; empty when it has none or is not known.
+    std::string task_volume;
 
     bool operator==(const TaskRecord&) const = default;
 };

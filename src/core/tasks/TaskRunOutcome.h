@@ -15,6 +15,9 @@ struct TaskRunOutcome {
     std::string status; // "OK" or "Failed"
     std::string firstFailure;
     LocalDateTime finishedAt;
+    // The run wrote nothing because the destination's drive is not the one the task was saved
+    // for (typically unplugged); it runs again when that drive comes back.
+    bool driveAbsent = false;
 
     bool ok() const { return status == "OK"; }
 };

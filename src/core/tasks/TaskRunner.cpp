@@ -1,17 +1,32 @@
 #include "tasks/TaskRunner.h"
 
 #include "copy/CopyEngine.h"
+#include "tasks/DriveWait.h"
 #include "tasks/TaskInterval.h"
 #include "tasks/TaskStore.h"
 #include "util/Clock.h"
 
 namespace tavelin {
 
+std::string TaskRunner::volumeAfter(const TaskRunOutcome& outcome) const {
+    return outcome.ok() ? DriveWait::volumeOf(volumes_, outcome.task) : std::string();
+}
+
 TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer) {
     const Selection selection{task.task_source, task.task_destination, task.task_filetypes,
                               task.task_subfolders != 0, task.task_uncpath != 0};
     TaskRunOutcome outcome;
     outcome.task = task;
+    // Another file system where the task's drive should be (an empty mount point on the root
+    // disk, most often): nothing is written.
+    if (!task.task_volume.empty() && volumes_ != nullptr && task.task_uncpath == 0 &&
+        DriveWait::volumeOf(volumes_, task) != task.task_volume) {
+        outcome.status = "Failed";
+        outcome.firstFailure = kDriveAbsent;
+        outcome.driveAbsent = true;
+        outcome.finishedAt = clock_.now();
+        return outcome;
+    }
     auto run = engine_.RunCopy(selection, observer);
     if (run) {
         outcome.run = std::move(*run);
@@ -39,7 +54,9 @@ Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* 
     }
     const LocalDateTime started = clock_.now();
     auto outcome = execute(**found, observer);
-    if (auto ok = store_.RecordTaskRun(name, outcome.status, outcome.finishedAt, started); !ok) {
+    if (auto ok = store_.RecordTaskRun(name, outcome.status, outcome.finishedAt, started,
+                                       volumeAfter(outcome));
+        !ok) {
         return std::unexpected(ok.error());
     }
     return outcome;
@@ -62,7 +79,7 @@ Result<std::optional<TaskRunOutcome>> TaskRunner::runDue(const TaskRecord& task,
     }
     auto outcome = execute(task, observer);
     if (auto ok = store_.RecordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
-                                       task.task_nextdate);
+                                       task.task_nextdate, volumeAfter(outcome));
         !ok) {
         return std::unexpected(ok.error());
     }

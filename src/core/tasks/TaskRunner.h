@@ -11,13 +11,19 @@ class Clock;
 class CopyEngine;
 class RunObserver;
 class TaskStore;
+class VolumeIdentity;
 
 // Runs a task with its own stored selection and records the run. Shared by
 // `tavelin-cli tasks run`, `tavelin-cli serve` and the window's scheduler.
 class TaskRunner {
   public:
-    TaskRunner(TaskStore& store, const CopyEngine& engine, const Clock& clock)
-        : store_(store), engine_(engine), clock_(clock) {}
+    // With `volumes`, a task runs only onto the file system it was saved for, and the volume
+    // is remembered after each good run.
+    TaskRunner(TaskStore& store, const CopyEngine& engine, const Clock& clock,
+               const VolumeIdentity* volumes = nullptr)
+        : store_(store), engine_(engine), clock_(clock), volumes_(volumes) {}
+
+    static constexpr const char* kDriveAbsent = "destination drive is not connected";
 
     // Runs the named task at once (not claimed; its last run becomes now).
     Result<TaskRunOutcome> runNow(const std::string& name, RunObserver* observer = nullptr);
@@ -28,10 +34,13 @@ class TaskRunner {
 
   private:
     TaskRunOutcome execute(const TaskRecord& task, RunObserver* observer);
+    // The volume to remember after the run: the current one after a good run, else nothing.
+    std::string volumeAfter(const TaskRunOutcome& outcome) const;
 
     TaskStore& store_;
     const CopyEngine& engine_;
     const Clock& clock_;
+    const VolumeIdentity* volumes_;
 };
 
 } // namespace tavelin

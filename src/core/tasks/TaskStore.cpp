@@ -4,7 +4,9 @@
 #include "tasks/TaskInterval.h"
 #include "util/Clock.h"
 
+#include <set>
 #include <sqlite3.h>
+#include <utility>
 
 namespace tavelin {
 
@@ -12,7 +14,7 @@ namespace {
 
 const char* const kColumns =
     "task_name, task_source, task_destination, task_subfolders, task_interval, task_lastdate, "
-    "task_nextdate, task_success, task_filetypes, task_uncpath";
+    "task_nextdate, task_success, task_filetypes, task_uncpath, task_catchup, task_volume";
 
 const char* const kCreateTable = R"(
 CREATE TABLE tasks (
@@ -25,10 +27,20 @@ CREATE TABLE tasks (
     task_nextdate    TEXT,
     task_success     TEXT NOT NULL DEFAULT '-',
     task_filetypes   TEXT NOT NULL DEFAULT '*.*',
-    task_uncpath     INTEGER NOT NULL DEFAULT 0
+    task_uncpath     INTEGER NOT NULL DEFAULT 0,
+    task_catchup     INTEGER NOT NULL DEFAULT 0,
+    task_volume      TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate);
 )";
+
+// Columns that later versions added, in the order they came.
+const std::pair<const char*, const char*> kAddedColumns[] = {
+    {"task_filetypes", "TEXT NOT NULL DEFAULT '*.*'"},
+    {"task_uncpath", "INTEGER NOT NULL DEFAULT 0"},
+    {"task_catchup", "INTEGER NOT NULL DEFAULT 0"},
+    {"task_volume", "TEXT NOT NULL DEFAULT ''"},
+};
 
 // Stored date-times are "yyyy-mm-dd hh:mm:ss"; a file from before kept "dd.mm.yyyy hh:mm:ss".
 std::optional<LocalDateTime> readDate(const SqliteStatement& s, int column) {
@@ -54,6 +66,8 @@ TaskRecord readRow(const SqliteStatement& s) {
     r.task_success = s.text(7);
     r.task_filetypes = s.isNull(8) ? "*.*" : s.text(8);
     r.task_uncpath = s.integer(9) != 0 ? 1 : 0;
+    r.task_catchup = s.integer(10) != 0 ? 1 : 0;
+    r.task_volume = s.isNull(11) ? std::string() : s.text(11);
     return r;
 }
 
@@ -116,31 +130,25 @@ Result<void> TaskStore::migrate() {
             return std::unexpected(columns.error());
         }
         bool hasTable = false;
-        bool hasFileTypes = false;
-        bool hasUncPath = false;
+        std::set<std::string> present;
         while (columns->step() == SQLITE_ROW) {
             hasTable = true;
-            const std::string name = columns->text(1);
-            hasFileTypes = hasFileTypes || name == "task_filetypes";
-            hasUncPath = hasUncPath || name == "task_uncpath";
+            present.insert(columns->text(1));
         }
         if (!hasTable) {
             if (auto ok = db_.exec(kCreateTable, op); !ok) {
                 return ok;
             }
         } else {
-            // A file with the eight original columns: add what a run needs, keep every row.
-            if (!hasFileTypes) {
-                if (auto ok = db_.exec("ALTER TABLE tasks ADD COLUMN task_filetypes TEXT NOT NULL "
-                                       "DEFAULT '*.*'",
-                                       op);
-                    !ok) {
-                    return ok;
+            // An older file: add the columns it lacks, keep every row. Existing tasks do not
+            // catch up (they never did) and have no known volume until their next good run.
+            for (const auto& [column, definition] : kAddedColumns) {
+                if (present.count(column) != 0) {
+                    continue;
                 }
-            }
-            if (!hasUncPath) {
-                if (auto ok = db_.exec(
-                        "ALTER TABLE tasks ADD COLUMN task_uncpath INTEGER NOT NULL DEFAULT 0", op);
+                if (auto ok = db_.exec(std::string("ALTER TABLE tasks ADD COLUMN ") + column + " " +
+                                           definition,
+                                       op);
                     !ok) {
                     return ok;
                 }
@@ -245,9 +253,10 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         row.task_lastdate = now;
         row.task_nextdate = interval->NextRunTime(now);
         row.task_success = "-";
-        auto insert = db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
-                                      ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
-                                  op);
+        auto insert =
+            db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
+                            ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
+                        op);
         if (!insert) {
             return std::unexpected(insert.error());
         }
@@ -260,7 +269,9 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         bindDate(*insert, 7, row.task_nextdate);
         insert->bind(8, row.task_success)
             .bind(9, row.task_filetypes)
-            .bind(10, std::int64_t{row.task_uncpath});
+            .bind(10, std::int64_t{row.task_uncpath})
+            .bind(11, std::int64_t{row.task_catchup != 0 ? 1 : 0})
+            .bind(12, row.task_volume);
         if (insert->step() != SQLITE_DONE) {
             return db_.failure(op);
         }
@@ -285,7 +296,8 @@ Result<bool> TaskStore::DeleteTask(const std::string& name) {
 }
 
 Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string& status,
-                                      const LocalDateTime& now, std::optional<LocalDateTime> due) {
+                                      const LocalDateTime& now, std::optional<LocalDateTime> due,
+                                      const std::string& volume) {
     const std::string op = "cannot record the run of a task in";
     return inTransaction<bool>(op, [&]() -> Result<bool> {
         auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks "
@@ -318,6 +330,16 @@ Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string
         if (update->step() != SQLITE_DONE) {
             return db_.failure(op);
         }
+        if (!volume.empty()) {
+            auto remember = db_.prepare("UPDATE tasks SET task_volume = ?1 WHERE rowid = ?2", op);
+            if (!remember) {
+                return std::unexpected(remember.error());
+            }
+            remember->bind(1, volume).bind(2, rowid);
+            if (remember->step() != SQLITE_DONE) {
+                return db_.failure(op);
+            }
+        }
         return true;
     });
 }
@@ -325,9 +347,9 @@ Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string
 Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
     const std::string op = "cannot reschedule tasks in";
     return inTransaction<void>(op, [&]() -> Result<void> {
-        auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks", op);
-        auto update = db_.prepare(
-            "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+        auto rows =
+            db_.prepare("SELECT rowid, task_interval, task_nextdate, task_catchup FROM tasks", op);
+        auto update = db_.prepare("UPDATE tasks SET task_nextdate = ?1 WHERE rowid = ?2", op);
         if (!rows || !update) {
             return db_.failure(op);
         }
@@ -336,15 +358,34 @@ Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
             if (!interval) {
                 continue;
             }
+            // A task that catches up keeps its next run: one that has passed makes it due now.
+            if (rows->integer(3) != 0 && readDate(*rows, 2)) {
+                continue;
+            }
             update->reset();
-            bindDate(*update, 1, readDate(*rows, 2));
-            update->bind(2, interval->NextRunTime(clock.now()).storage());
-            update->bind(3, rows->integer(0));
+            update->bind(1, interval->NextRunTime(clock.now()).storage());
+            update->bind(2, rows->integer(0));
             if (update->step() != SQLITE_DONE) {
                 return db_.failure(op);
             }
         }
         return {};
+    });
+}
+
+Result<bool> TaskStore::makeDue(const std::string& name, const LocalDateTime& now) {
+    const std::string op = "cannot schedule a task in";
+    return inTransaction<bool>(op, [&]() -> Result<bool> {
+        auto update = db_.prepare("UPDATE tasks SET task_nextdate = ?1 WHERE task_name = ?2", op);
+        if (!update) {
+            return std::unexpected(update.error());
+        }
+        update->bind(1, now.storage()).bind(2, name);
+        if (update->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+        const bool changed = db_.changes() > 0;
+        return changed;
     });
 }
 

@@ -16,7 +16,7 @@ class Clock;
 // and the file is shared safely by the window and `tavelin-cli serve`.
 class TaskStore {
   public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens the file (created with its table when missing; an older file upgraded in place).
     static Result<TaskStore> open(const std::string& path);
@@ -27,13 +27,19 @@ class TaskStore {
     // True when a task of that name was deleted.
     Result<bool> DeleteTask(const std::string& name);
     // Records a run that ended at `now`: the last run becomes `due` (the claimed due time; by
-    // default the task's next run time as it stood), the next run `now` plus the interval.
-    // Does nothing for a name that no longer exists.
+    // default the task's next run time as it stood), the next run `now` plus the interval;
+    // a non-empty `volume` becomes the task's destination volume. Does nothing for a name that
+    // no longer exists.
     Result<bool> RecordTaskRun(const std::string& name, const std::string& status,
                                const LocalDateTime& now,
-                               std::optional<LocalDateTime> due = std::nullopt);
-    // Gives every task a next run one interval after now; its old next run becomes its last.
+                               std::optional<LocalDateTime> due = std::nullopt,
+                               const std::string& volume = {});
+    // At a scheduler's start: a task that catches up keeps its next run (one that has passed
+    // runs soon); any other task gets its next run one interval after now. No task's last run
+    // changes, since no run happened.
     Result<void> RescheduleTasks(const Clock& clock);
+    // The task falls due at `now` (its drive has come back). False for an unknown name.
+    Result<bool> makeDue(const std::string& name, const LocalDateTime& now);
 
     Result<std::vector<TaskRecord>> listTasks();
     Result<std::optional<TaskRecord>> findTask(const std::string& name);

@@ -55,9 +55,10 @@ class RunController::Relay final : public RunObserver {
 RunController::RunController(MainControls& controls, MainState& state,
                              SelectionController& selection, const Volumes& volumes,
                              const Clock& clock, MessageBoxes& messages, std::string databasePath,
-                             FileOps* fileOps, QObject* parent)
+                             const VolumeIdentity* volumeIdentity, FileOps* fileOps,
+                             QObject* parent)
     : QObject(parent), c_(controls), state_(state), selection_(selection), clock_(clock),
-      messages_(messages), databasePath_(std::move(databasePath)),
+      messages_(messages), databasePath_(std::move(databasePath)), volumeIdentity_(volumeIdentity),
       engine_(volumes, fileOps != nullptr ? *fileOps : ownOps_), display_(controls) {}
 
 RunController::~RunController() {
@@ -170,7 +171,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
             if (!store) {
                 r = std::unexpected(store.error());
             } else {
-                TaskRunner runner(*store, engine_, clock_);
+                TaskRunner runner(*store, engine_, clock_, volumeIdentity_);
                 r = runner.runDue(*task, relay_.get());
             }
             std::lock_guard lock(resultMutex_);

@@ -20,6 +20,7 @@
 namespace tavelin {
 class Clock;
 class Volumes;
+class VolumeIdentity;
 } // namespace tavelin
 
 namespace tavelin::gui {
@@ -37,7 +38,8 @@ class RunController : public QObject {
   public:
     RunController(MainControls& controls, MainState& state, SelectionController& selection,
                   const Volumes& volumes, const Clock& clock, MessageBoxes& messages,
-                  std::string databasePath, FileOps* fileOps = nullptr, QObject* parent = nullptr);
+                  std::string databasePath, const VolumeIdentity* volumeIdentity = nullptr,
+                  FileOps* fileOps = nullptr, QObject* parent = nullptr);
     ~RunController() override;
 
     // The Run button: "Click Lock to continue" on an unlocked selection; nothing during a run.
@@ -78,6 +80,7 @@ class RunController : public QObject {
     const Clock& clock_;
     MessageBoxes& messages_;
     std::string databasePath_;
+    const VolumeIdentity* volumeIdentity_;
     FileOps ownOps_;
     CopyEngine engine_;
     RunDisplay display_;

@@ -41,10 +41,12 @@ FrmMain::FrmMain(MainDependencies deps)
     selection_ = std::make_unique<SelectionController>(c_, state_, deps_.volumes, deps_.messages);
     selection_->fillDrives();
     runs_ = std::make_unique<RunController>(c_, state_, *selection_, deps_.volumes, deps_.clock,
-                                            deps_.messages, deps_.databasePath, deps_.fileOps);
+                                            deps_.messages, deps_.databasePath,
+                                            deps_.volumeIdentity, deps_.fileOps);
     tray_ = std::make_unique<TrayController>(deps_.trayAvailable);
     tasks_ = std::make_unique<TaskController>(c_, *selection_, *runs_, *tray_, deps_.messages,
-                                              deps_.clock, deps_.databasePath, this);
+                                              deps_.clock, deps_.databasePath, deps_.volumeIdentity,
+                                              this);
     tick_ = std::make_unique<SchedulerTick>(c_, state_, *selection_, *runs_, *tasks_, deps_.clock);
     settingsStore_ = std::make_unique<SettingsStore>(deps_.settings, c_);
 

@@ -16,6 +16,7 @@ namespace tavelin {
 class Clock;
 class FileOps;
 class Volumes;
+class VolumeIdentity;
 } // namespace tavelin
 
 namespace tavelin::gui {
@@ -45,6 +46,8 @@ struct MainDependencies {
     QString email;
     // The copy's file operations; the real ones when null (tests slow them down or fail them).
     FileOps* fileOps = nullptr;
+    // Tells which drive a task's destination lies on; without one no task checks its drive.
+    const VolumeIdentity* volumeIdentity = nullptr;
 };
 
 // The one long-lived window. It builds its controls and hands the work to its controllers.

@@ -54,6 +54,11 @@ void SettingsStore::LoadSettings(const QString& programFolder) {
     c_.Dir1->setPath(settings_.value("Dir1Path", programFolder).toString());
     c_.Dir2->setPath(settings_.value("Dir2Path", programFolder).toString());
     applyIndex(c_.cboUpdateRate, readShort(settings_, "cboUpdateRateIndex", "0"), true);
+    // A typed daily time is no row of the list: it is kept as text.
+    const QString typedRate = settings_.value("cboUpdateRateText", QString()).toString();
+    if (c_.cboUpdateRate->currentIndex() == -1 && !typedRate.isEmpty()) {
+        c_.cboUpdateRate->setEditText(typedRate);
+    }
     applyCheck(c_.optCopySubFolder, readShort(settings_, "optCopySubFolderValue", "0"));
     applyCheck(c_.CheStart, readShort(settings_, "AutoStartUp", "1"));
     applyCheck(c_.UNCPathDestTrue, readShort(settings_, "UNCPathDestTrue", "0"));
@@ -68,6 +73,8 @@ void SettingsStore::SaveSettings() {
     settings_.setValue("Dir1Path", c_.Dir1->path());
     settings_.setValue("Dir2Path", c_.Dir2->path());
     settings_.setValue("cboUpdateRateIndex", QString::number(listIndex(c_.cboUpdateRate)));
+    settings_.setValue("cboUpdateRateText",
+                       listIndex(c_.cboUpdateRate) == -1 ? c_.cboUpdateRate->currentText() : "");
     settings_.setValue("optCopySubFolderValue", c_.optCopySubFolder->isChecked() ? "1" : "0");
     settings_.setValue("AutoStartUp", c_.CheStart->isChecked() ? "1" : "0");
     settings_.setValue("UNCPathDestTrue", c_.UNCPathDestTrue->isChecked() ? "1" : "0");

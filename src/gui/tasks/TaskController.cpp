@@ -16,16 +16,27 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSocketNotifier>
 #include <QTableWidget>
 
 namespace tavelin::gui {
 
 TaskController::TaskController(MainControls& controls, SelectionController& selection,
                                RunController& runs, TrayController& tray, MessageBoxes& messages,
-                               const Clock& clock, std::string databasePath, QWidget* window)
+                               const Clock& clock, std::string databasePath,
+                               const VolumeIdentity* volumeIdentity, QWidget* window)
     : QObject(window), c_(controls), selection_(selection), runs_(runs), tray_(tray),
       messages_(messages), clock_(clock), databasePath_(std::move(databasePath)), window_(window),
-      runDialog_([](TaskInput& d) { return d.exec(); }) {
+      runDialog_([](TaskInput& d) { return d.exec(); }), volumeIdentity_(volumeIdentity),
+      driveWait_(volumeIdentity) {
+    if (mounts_.valid()) {
+        // The kernel flags the mount table with a priority event on every mount and unmount.
+        mountNotifier_ = new QSocketNotifier(mounts_.fd(), QSocketNotifier::Exception, this);
+        connect(mountNotifier_, &QSocketNotifier::activated, this, [this] {
+            mounts_.changed(0);
+            drivesChanged();
+        });
+    }
     connect(c_.MSHFlexGrid1, &QTableWidget::cellClicked, this,
             [this](int row, int) { MSHFlexGrid1_Click(row); });
     connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
@@ -105,7 +116,8 @@ void TaskController::BSTask() {
         return;
     }
     TaskInput dialog(
-        window_, [this](const QString& name) { return saveTask(name); },
+        window_,
+        [this](const QString& name, const TaskOptions& options) { return saveTask(name, options); },
         [this] { return c_.cboUpdateRate->currentText().isEmpty(); },
         [this] {
             messages_.show(MessageBoxes::Icon::None, QString(),
@@ -114,7 +126,7 @@ void TaskController::BSTask() {
     runDialog_(dialog);
 }
 
-bool TaskController::saveTask(const QString& name) {
+bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     if (!ensureStore()) {
         return true;
     }
@@ -127,6 +139,8 @@ bool TaskController::saveTask(const QString& name) {
     draft.task_interval = UpdateRates::intervalFor(c_.cboUpdateRate->currentText().toStdString());
     draft.task_filetypes = s.pattern;
     draft.task_uncpath = s.typedDestination ? 1 : 0;
+    draft.task_catchup = options.catchUp ? 1 : 0;
+    draft.task_volume = DriveWait::volumeOf(volumeIdentity_, draft);
     auto saved = store_->AddTask(draft, clock_.now());
     if (!saved) {
         messages_.show(MessageBoxes::Icon::None, QString(),
@@ -168,9 +182,31 @@ void TaskController::runDueTasks() {
 
 void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
     showFlexGrid1();
-    if (!outcome.ok()) {
-        tray_.notify("Tavelin", QString::fromStdString("Task '" + outcome.task.task_name +
-                                                       "' failed: " + outcome.firstFailure));
+    driveWait_.recorded(outcome);
+    const std::string& name = outcome.task.task_name;
+    if (outcome.ok()) {
+        toldDriveAbsent_.erase(name);
+        return;
+    }
+    // An unplugged drive fails every interval; telling it each time would only be noise.
+    if (outcome.driveAbsent && !toldDriveAbsent_.insert(name).second) {
+        return;
+    }
+    tray_.notify("Tavelin",
+                 QString::fromStdString("Task '" + name + "' failed: " + outcome.firstFailure));
+}
+
+void TaskController::drivesChanged() {
+    if (driveWait_.empty() || !ensureStore()) {
+        return;
+    }
+    auto due = driveWait_.drivesChanged(*store_, clock_.now());
+    if (!due) {
+        reportDatabaseError(QString::fromStdString(due.error().message));
+        return;
+    }
+    if (*due > 0) {
+        runDueTasks();
     }
 }
 

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "platform/MountWatch.h"
+#include "tasks/DriveWait.h"
 #include "tasks/TaskRunOutcome.h"
 #include "tasks/TaskStore.h"
 
 #include <QObject>
 #include <functional>
 #include <optional>
+#include <set>
 
+class QSocketNotifier;
 class QWidget;
 
 namespace tavelin {
 class Clock;
-}
+class VolumeIdentity;
+} // namespace tavelin
 
 namespace tavelin::gui {
 
@@ -21,6 +26,7 @@ class SelectionController;
 class TaskInput;
 class TrayController;
 struct MainControls;
+struct TaskOptions;
 
 // The scheduled tasks in the window: the grid, saving and removing, loading a task into the
 // selection, handing due tasks to the runs, and telling about failed runs.
@@ -29,9 +35,10 @@ class TaskController : public QObject {
   public:
     TaskController(MainControls& controls, SelectionController& selection, RunController& runs,
                    TrayController& tray, MessageBoxes& messages, const Clock& clock,
-                   std::string databasePath, QWidget* window);
+                   std::string databasePath, const VolumeIdentity* volumeIdentity, QWidget* window);
 
-    // Start-up: open the store, give every task a run one interval from now, fill the grid.
+    // Start-up: open the store, reschedule (a missed run of a task that catches up stays due,
+    // so the tick runs it soon), fill the grid.
     void RescheduleTasks();
     void showFlexGrid1();
     void MSHFlexGrid1_Click(int row);
@@ -41,7 +48,9 @@ class TaskController : public QObject {
     void runDueTasks();
 
     // OK in the task dialog; true when the dialog closes.
-    bool saveTask(const QString& name);
+    bool saveTask(const QString& name, const TaskOptions& options);
+    // A mount or unmount: a task that waits for its drive runs as soon as the drive is back.
+    void drivesChanged();
 
     // Tests replace how the modal dialog is run.
     void setDialogRunner(std::function<int(TaskInput&)> runner) { runDialog_ = std::move(runner); }
@@ -62,6 +71,12 @@ class TaskController : public QObject {
     std::optional<TaskStore> store_;
     QString lastError_;
     std::function<int(TaskInput&)> runDialog_;
+    const VolumeIdentity* volumeIdentity_;
+    DriveWait driveWait_;
+    MountWatch mounts_;
+    QSocketNotifier* mountNotifier_ = nullptr;
+    // Tasks whose absent drive the tray has told of; told again only after a good run.
+    std::set<std::string> toldDriveAbsent_;
 };
 
 } // namespace tavelin::gui

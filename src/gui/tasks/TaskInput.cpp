@@ -7,6 +7,7 @@
 #include "ui/Surface.h"
 #include "ui/Twips.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +21,7 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     setObjectName("TaskInput");
     setWindowTitle("Form1");
     setModal(true);
-    setFixedSize(tw(3060), tw(1470));
+    setFixedSize(tw(3060), tw(1800));
     // The picture is larger than the dialog, which shows its top-left part.
     auto* picture = new Surface(Skin::background(tw(3975), tw(2175), false), this);
     picture->setObjectName("Picture1");
@@ -31,6 +32,12 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     txtTaskName_->setObjectName("txtTaskName");
     txtTaskName_->setGeometry(twRect(240, 480, 2535, 285));
     txtTaskName_->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);");
+    chkCatchUp_ = new QCheckBox("Catch up missed runs", picture);
+    chkCatchUp_->setObjectName("chkCatchUp");
+    chkCatchUp_->setGeometry(twRect(240, 1380, 2535, 255));
+    chkCatchUp_->setFont(Palette::sans(8.25));
+    chkCatchUp_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    chkCatchUp_->setChecked(true);
     ok_ = ImageButton::skinned("BOK", "OK", twRect(300, 890, 1140, 300), picture);
     cancel_ = ImageButton::skinned("BCancel", "Cancel", twRect(1560, 890, 1140, 300), picture);
     // Each button is put back to rest by entering the other one.
@@ -60,7 +67,7 @@ void TaskInput::BOK() {
         emptyRateMessage_();
         return;
     }
-    if (save_(txtTaskName_->text())) {
+    if (save_(txtTaskName_->text(), TaskOptions{chkCatchUp_->isChecked()})) {
         accept();
     }
 }

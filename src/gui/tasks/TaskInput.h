@@ -3,19 +3,25 @@
 #include <QDialog>
 #include <functional>
 
+class QCheckBox;
 class QLineEdit;
 
 namespace tavelin::gui {
 
 class ImageButton;
 
-// The task dialog: one name box, OK and Cancel as image buttons. Enter acts as OK and Escape
-// as Cancel.
+// What the task dialog asks besides the name.
+struct TaskOptions {
+    bool catchUp = true;
+};
+
+// The task dialog: one name box, the task's options, OK and Cancel as image buttons. Enter acts
+// as OK and Escape as Cancel.
 class TaskInput : public QDialog {
     Q_OBJECT
   public:
     // What OK does with a name: true when the dialog is to close.
-    using Save = std::function<bool(const QString& name)>;
+    using Save = std::function<bool(const QString& name, const TaskOptions& options)>;
 
     TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateIsEmpty,
               std::function<void()> emptyRateMessage);
@@ -24,6 +30,7 @@ class TaskInput : public QDialog {
     static QPoint placement(const QRect& mainWindow);
 
     QLineEdit* nameBox() const { return txtTaskName_; }
+    QCheckBox* catchUpBox() const { return chkCatchUp_; }
     void BOK();
     void BCancel();
 
@@ -32,6 +39,7 @@ class TaskInput : public QDialog {
 
   private:
     QLineEdit* txtTaskName_;
+    QCheckBox* chkCatchUp_;
     ImageButton* ok_;
     ImageButton* cancel_;
     Save save_;

@@ -1,0 +1,72 @@
+#include "platform/Fstab.h"
+
+#include "util/FolderPath.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace tavelin {
+
+namespace {
+
+// fstab writes a blank in a path as \040 (and other characters as octal escapes too).
+std::string unescapeOctal(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7' &&
+            s[i + 2] >= '0' && s[i + 2] <= '7' && s[i + 3] >= '0' && s[i + 3] <= '7') {
+            out +=
+                static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> Fstab::mountPoints(const std::string& fstabText) {
+    std::vector<std::string> out;
+    std::istringstream lines(fstabText);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string device, mountPoint, type;
+        if (!(fields >> device >> mountPoint >> type) || device.starts_with("#")) {
+            continue;
+        }
+        if (type == "swap" || mountPoint == "none" || !mountPoint.starts_with("/")) {
+            continue;
+        }
+        out.push_back(FolderPath::normalized(unescapeOctal(mountPoint)));
+    }
+    return out;
+}
+
+std::string Fstab::unmountedFor(const std::string& path, const std::vector<std::string>& listed,
+                                const std::vector<Volume>& mounted) {
+    // The deepest listed mount point decides: when it is mounted, the files go onto it.
+    std::string deepest;
+    for (const auto& point : listed) {
+        if (FolderPath::isSameOrInside(path, point) && point.size() > deepest.size()) {
+            deepest = point;
+        }
+    }
+    const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&](const Volume& v) {
+        return FolderPath::normalized(v.mountPoint) == deepest;
+    });
+    return deepest.empty() || isMounted ? std::string() : deepest;
+}
+
+std::string Fstab::unmountedFor(const std::string& path, const std::string& fstabPath,
+                                const std::vector<Volume>& mounted) {
+    std::ifstream in(fstabPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return unmountedFor(path, mountPoints(text.str()), mounted);
+}
+
+} // namespace tavelin
