@@ -95,6 +95,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"missing_destination", {"copy", "@src"}, 2, "needs SOURCE and DESTINATION"},
         UsageCase{"count_missing_source", {"count", "@nowhere"}, 2, "cannot open source folder"},
         UsageCase{"unknown_command", {"frobnicate"}, 2, "unknown command"},
+        // Never a folder named after the server on the local disk.
+        UsageCase{"share_not_mounted",
+                  {"copy", "@src", "//nosuch/share/docs", "--typed-destination"},
+                  2,
+                  "network share //nosuch/share is not mounted"},
         UsageCase{"no_command", {}, 2, "usage: tavelin-cli"}),
     [](const auto& info) { return std::string(info.param.name); });
 

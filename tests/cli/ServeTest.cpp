@@ -1,4 +1,5 @@
 #include "cli/RunCli.h"
+#include "core/LoopMount.h"
 #include "core/TempTree.h"
 #include "util/SystemClock.h"
 
@@ -37,6 +38,87 @@ template <class Pred> bool waitFor(Pred pred, double seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return pred();
+}
+
+// A missed run of a task that catches up is made up at once; another task just moves on, and
+// no task shows a last run that never happened.
+TEST(ServeTest, AtStartAMissedRunIsCaughtUpAndOtherTasksMoveOn) {
+    TempTree tree;
+    tree.write("docs/a.txt", "a");
+    const std::map<std::string, std::string> env{{"TAVELIN_DB", tree.path("tasks.db")}};
+    for (const auto& [name, extra] :
+         {std::pair<std::string, std::string>{"caught", ""}, {"later", "--no-catch-up"}}) {
+        std::vector<std::string> args{"tasks",
+                                      "add",
+                                      name,
+                                      "--source",
+                                      tree.path("docs"),
+                                      "--destination",
+                                      tree.path("out-" + name),
+                                      "--every",
+                                      "15 Min"};
+        if (!extra.empty()) {
+            args.push_back(extra);
+        }
+        ASSERT_EQ(test::runCli(args, env).status, 0);
+    }
+    // Both were due two hours ago, while nothing ran them.
+    const auto missed = SystemClock().now().addSeconds(-7200).storage();
+    const auto lastRun = SystemClock().now().addSeconds(-8100).storage();
+    query(tree.path("tasks.db"),
+          "UPDATE tasks SET task_nextdate = '" + missed + "', task_lastdate = '" + lastRun + "'");
+
+    auto serve = test::spawnCli({"serve"}, env);
+    EXPECT_TRUE(waitFor([&] { return serve.out().find("caught -:- OK") != std::string::npos; }, 10))
+        << serve.out() << serve.err();
+    EXPECT_EQ(tree.read("out-caught/a.txt"), "a");
+    ::kill(serve.pid, SIGTERM);
+    EXPECT_EQ(serve.waitExit(3.0), 0);
+    EXPECT_FALSE(tree.exists("out-later"));
+    EXPECT_EQ(
+        query(tree.path("tasks.db"), "SELECT task_lastdate FROM tasks WHERE task_name = 'later'"),
+        lastRun);
+    EXPECT_GT(
+        query(tree.path("tasks.db"), "SELECT task_nextdate FROM tasks WHERE task_name = 'later'"),
+        SystemClock().now().storage());
+}
+
+// The drive a task was saved for is unplugged: its empty mount point receives nothing, and the
+// task runs as soon as the drive is mounted again.
+TEST(ServeTest, AnUnpluggedDriveGetsNothingAndItsTaskRunsWhenItIsBack) {
+    TempTree tree;
+    test::LoopMount usb(tree.path("usb.img"), tree.path("usb"), "mkfs.ext4 -q -F", "16M");
+    if (!usb.problem().empty()) {
+        GTEST_SKIP() << usb.problem();
+    }
+    tree.write("docs/a.txt", "a");
+    const std::map<std::string, std::string> env{{"TAVELIN_DB", tree.path("tasks.db")}};
+    ASSERT_EQ(test::runCli({"tasks", "add", "stick", "--source", tree.path("docs"), "--destination",
+                            tree.path("usb/backup"), "--every", "15 Min"},
+                           env)
+                  .status,
+              0);
+    ASSERT_TRUE(usb.unmount());
+    query(tree.path("tasks.db"), "UPDATE tasks SET task_nextdate = '" +
+                                     SystemClock().now().addSeconds(-60).storage() + "'");
+
+    auto serve = test::spawnCli({"serve"}, env);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return serve.out().find("stick -:- Failed -:- ") != std::string::npos &&
+                   serve.out().find("destination drive is not connected") != std::string::npos;
+        },
+        10))
+        << serve.out() << serve.err();
+    EXPECT_FALSE(tree.exists("usb/backup"));
+    EXPECT_EQ(query(tree.path("tasks.db"), "SELECT task_success FROM tasks"), "Failed");
+
+    ASSERT_TRUE(usb.mount());
+    EXPECT_TRUE(waitFor([&] { return tree.exists("usb/backup/a.txt"); }, 10)) << serve.out();
+    EXPECT_TRUE(waitFor([&] { return serve.out().find("stick -:- OK") != std::string::npos; }, 5))
+        << serve.out();
+    ::kill(serve.pid, SIGTERM);
+    EXPECT_EQ(serve.waitExit(3.0), 1); // a run failed during its life
 }
 
 struct SignalCase {

@@ -1,49 +1,21 @@
 #include "copy/CopyEngine.h"
 #include "copy/FileOps.h"
 #include "core/FakeVolumes.h"
+#include "core/LoopMount.h"
 #include "core/TempTree.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace tavelin {
 namespace {
 
+using test::LoopMount;
+using test::shell;
 using test::TempTree;
 
 constexpr std::int64_t kT = 1'700'000'000;
-
-bool shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A file system image mounted through a loop device, unmounted however the test ends.
-class LoopMount {
-  public:
-    LoopMount(std::string image, std::string mountPoint)
-        : image_(std::move(image)), mountPoint_(std::move(mountPoint)) {}
-    ~LoopMount() { unmount(); }
-    LoopMount(const LoopMount&) = delete;
-    LoopMount& operator=(const LoopMount&) = delete;
-
-    bool mount() {
-        mounted_ = shell("mount -o loop '" + image_ + "' '" + mountPoint_ + "'");
-        return mounted_;
-    }
-    void unmount() {
-        if (mounted_) {
-            mounted_ = !shell("umount '" + mountPoint_ + "'");
-        }
-    }
-
-  private:
-    std::string image_;
-    std::string mountPoint_;
-    bool mounted_ = false;
-};
 
 struct PowerCutCase {
     const char* name;
@@ -62,23 +34,13 @@ class PowerCutTest : public ::testing::TestWithParam<PowerCutCase> {};
 // because the new ones took their place.
 TEST_P(PowerCutTest, CopiedFilesSurviveAPowerCut) {
     const auto& c = GetParam();
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "loop mounts need root";
-    }
-    if (!shell(std::string("command -v ") + c.mkfs + " && command -v xfs_io")) {
-        GTEST_SKIP() << c.mkfs
-                     << " or xfs_io is not installed (scripts/install-deps installs them)";
-    }
     TempTree tree;
-    const std::string image = tree.path("disk.img");
-    tree.mkdir("mnt");
-    if (!shell("truncate -s " + std::string(c.size) + " '" + image + "' && " + c.mkfs + " '" +
-               image + "'")) {
-        GTEST_SKIP() << "cannot make a " << c.name << " image here";
+    LoopMount mount(tree.path("disk.img"), tree.path("mnt"), c.mkfs, c.size);
+    if (!mount.problem().empty()) {
+        GTEST_SKIP() << mount.problem();
     }
-    LoopMount mount(image, tree.path("mnt"));
-    if (!mount.mount()) {
-        GTEST_SKIP() << "the kernel refuses loop mounts here";
+    if (!shell("command -v xfs_io")) {
+        GTEST_SKIP() << "xfs_io is not installed (scripts/install-deps installs it)";
     }
 
     std::mt19937 random(42);

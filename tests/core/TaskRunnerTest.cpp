@@ -6,6 +6,7 @@
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
+#include "platform/VolumeIdentity.h"
 #include "tasks/DueTaskScheduler.h"
 #include "tasks/TaskStore.h"
 
@@ -113,6 +114,61 @@ TEST_F(TaskRunnerTest, AFileThatCannotBeCopiedMakesTheRunFailed) {
     EXPECT_EQ(outcome->status, "Failed");
     EXPECT_EQ((**store->findTask("alpha")).task_success, "Failed");
     EXPECT_FALSE(runner.runNow("nobody").has_value());
+}
+
+// A volume identity the test decides on: the UUID of whatever is "mounted" at the moment.
+class FakeVolumeIdentity final : public VolumeIdentity {
+  public:
+    std::string uuidOf(const std::string&) const override { return uuid; }
+    std::string uuid;
+};
+
+// A drive that is unplugged leaves an empty folder on another disk: the task writes nothing
+// there, waits, and runs as soon as the drive is back.
+TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
+    tree.write("alpha/a.txt", "a");
+    FakeVolumeIdentity volumes;
+    volumes.uuid = "usb-stick";
+    TaskRecord r;
+    r.task_name = "alpha";
+    r.task_source = tree.path("alpha");
+    r.task_destination = tree.path("out/alpha");
+    r.task_interval = "00:15";
+    r.task_volume = volumes.uuid;
+    ASSERT_TRUE(store->AddTask(r, clock.now()));
+
+    volumes.uuid = "root-disk"; // unplugged
+    TaskRunner runner(*store, engine, clock, &volumes);
+    DueTaskScheduler scheduler(*store, runner, clock, &volumes);
+    clock.set(at("10.03.2026 10:00:00"));
+    std::vector<std::string> reported;
+    const auto report = [&](const TaskRunOutcome& o) {
+        reported.push_back(o.status + ":" + o.firstFailure);
+    };
+    ASSERT_EQ(scheduler.runDueTasks(nullptr, report), 1);
+    EXPECT_EQ(reported, std::vector<std::string>{"Failed:destination drive is not connected"});
+    EXPECT_FALSE(tree.exists("out"));
+    EXPECT_TRUE(scheduler.waitingForDrive());
+
+    clock.set(at("10.03.2026 10:01:00"));
+    EXPECT_EQ(scheduler.drivesChanged(), 0); // another mount: still not this drive
+    volumes.uuid = "usb-stick";
+    EXPECT_EQ(scheduler.drivesChanged(), 1);
+    ASSERT_EQ(scheduler.runDueTasks(nullptr, report), 1);
+    EXPECT_EQ(reported.back(), "OK:");
+    EXPECT_EQ(tree.read("out/alpha/a.txt"), "a");
+    EXPECT_FALSE(scheduler.waitingForDrive());
+}
+
+// A task saved before volumes were known learns its volume from its first good run.
+TEST_F(TaskRunnerTest, AGoodRunRemembersTheVolume) {
+    tree.write("alpha/a.txt", "a");
+    addTask("alpha", "alpha");
+    FakeVolumeIdentity volumes;
+    volumes.uuid = "usb-stick";
+    TaskRunner runner(*store, engine, clock, &volumes);
+    ASSERT_TRUE(runner.runNow("alpha"));
+    EXPECT_EQ((**store->findTask("alpha")).task_volume, "usb-stick");
 }
 
 } // namespace

@@ -225,6 +225,9 @@ TEST_F(TaskStoreTest, FileWithTheEightOriginalColumnsIsUpgradedWithoutLosingARow
     EXPECT_EQ(list[1].task_filetypes, "*.*");
     EXPECT_EQ(list[1].task_uncpath, 0);
     EXPECT_EQ(list[1].task_subfolders, 1);
+    // Existing tasks never caught up and have no known volume yet.
+    EXPECT_EQ(list[1].task_catchup, 0);
+    EXPECT_EQ(list[1].task_volume, "");
     // Upgraded once: opening again changes nothing.
     EXPECT_EQ(*open().listTasks(), list);
 }

@@ -3,6 +3,7 @@
 #include "copy/FileOps.h"
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
+#include "platform/VolumeIdentity.h"
 #include "platform/Volumes.h"
 #include "shell/FrmMain.h"
 #include "ui/MessageBoxes.h"
@@ -46,6 +47,13 @@ class GuiVolumes final : public Volumes {
     mutable int notReadyChecks = -1;
 };
 
+// The file system every destination lies on, as the test says.
+class FakeVolumeIdentity final : public VolumeIdentity {
+  public:
+    std::string uuidOf(const std::string&) const override { return uuid; }
+    std::string uuid;
+};
+
 // A real main window on a temporary tree, settings file and task database, with a clock that
 // stands still and message boxes answered by the test.
 struct GuiFixture {
@@ -68,7 +76,7 @@ struct GuiFixture {
             clock, volumes, messages, settings, tree.path("db/tasks.db"),
             QString::fromStdString(tree.path("program/tavelin")), arguments,
             AutostartEntry(tree.path("config")), trayAvailable, [this] { ++quits; },
-            "https://example.org/tavelin", "support@example.org", fileOps});
+            "https://example.org/tavelin", "support@example.org", fileOps, &volumeIdentity});
         // The tests drive the tick themselves.
         window->controls().Timer1->stop();
         window->controls().Timer2->stop();
@@ -83,6 +91,7 @@ struct GuiFixture {
     QSettings settings;
     int quits = 0;
     FileOps* fileOps = nullptr;
+    FakeVolumeIdentity volumeIdentity;
     std::unique_ptr<gui::FrmMain> window;
 };
 

@@ -151,6 +151,23 @@ class MainWindowTest : public QObject {
         QVERIFY(!d.Dir1->isEnabled()); // every start is locked
     }
 
+    // A daily time typed into the update box is no row of the list; it is remembered too.
+    void typedDailyTimeIsRemembered() {
+        GuiFixture f;
+        f.window->Form_Load();
+        f.c().cboUpdateRate->setEditText("07:30");
+        f.window->MnuExit_Click();
+        f.make(false, QString());
+        f.window->Form_Load();
+        QCOMPARE(f.c().cboUpdateRate->currentText(), QString("07:30"));
+        // A picked rate afterwards replaces it.
+        f.c().cboUpdateRate->setCurrentIndex(3);
+        f.window->MnuExit_Click();
+        f.make(false, QString());
+        f.window->Form_Load();
+        QCOMPARE(f.c().cboUpdateRate->currentText(), QString("1  hrs"));
+    }
+
     void unapplicableSettingsKeepTheControlAndLoadingGoesOn() {
         GuiFixture f;
         f.settings.beginGroup("Defaults");

@@ -177,6 +177,30 @@ class TaskWindowTest : public QObject {
         }
     }
 
+    void catchUpChoiceIsSaved_data() {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked (as offered)") << true;
+        QTest::newRow("cleared") << false;
+    }
+
+    void catchUpChoiceIsSaved() {
+        QFETCH(bool, ticked);
+        GuiFixture f;
+        f.window->Form_Load();
+        f.c().cboUpdateRate->setEditText("30 Min");
+        f.window->tasks().setDialogRunner([&](gui::TaskInput& d) {
+            [&] { QVERIFY(d.catchUpBox()->isChecked()); }();
+            d.nameBox()->setText("new");
+            d.catchUpBox()->setChecked(ticked);
+            d.BOK();
+            return d.result();
+        });
+        f.window->tasks().BSTask();
+        const auto saved = *otherStore(f).findTask("new");
+        QVERIFY(saved.has_value());
+        QCOMPARE(saved->task_catchup, ticked ? 1 : 0);
+    }
+
     void emptyRateShowsNoDialog() {
         GuiFixture f;
         f.window->Form_Load();
@@ -246,6 +270,39 @@ class TaskWindowTest : public QObject {
         QVERIFY(f.window->tray().lastNotice().contains("Task 'lost' failed"));
         QVERIFY(
             f.window->tray().lastNotice().contains(QString::fromStdString(f.tree.path("nowhere"))));
+    }
+
+    // An unplugged drive: nothing is written, the tray tells once, and the task runs as soon as
+    // the drive is mounted again.
+    void absentDriveIsToldOnceAndTheTaskRunsWhenItIsBack() {
+        GuiFixture f;
+        f.tree.write("alpha/a.txt", "a");
+        f.window->Form_Load();
+        TaskRecord r;
+        r.task_name = "stick";
+        r.task_source = f.tree.path("alpha");
+        r.task_destination = f.tree.path("out/stick");
+        r.task_interval = "00:15";
+        r.task_volume = "usb-stick";
+        QVERIFY(otherStore(f).AddTask(r, at("10.03.2026 09:45:00")).has_value());
+        f.volumeIdentity.uuid = "root-disk";
+        const int before = f.window->tray().noticeCount();
+        for (const char* now : {"10.03.2026 10:00:00", "10.03.2026 10:15:00"}) {
+            f.clock.set(at(now));
+            f.window->tick().Timer1_Timer();
+            QTRY_VERIFY(!f.window->runs().busy());
+        }
+        QCOMPARE((**otherStore(f).findTask("stick")).task_success, std::string("Failed"));
+        QCOMPARE(f.window->tray().noticeCount(), before + 1);
+        QVERIFY(f.window->tray().lastNotice().contains("destination drive is not connected"));
+        QVERIFY(!f.tree.exists("out"));
+
+        f.clock.set(at("10.03.2026 10:20:00"));
+        f.volumeIdentity.uuid = "usb-stick";
+        f.window->tasks().drivesChanged();
+        QTRY_VERIFY(f.tree.exists("out/stick/a.txt"));
+        QTRY_VERIFY(!f.window->runs().busy());
+        QCOMPARE((**otherStore(f).findTask("stick")).task_success, std::string("OK"));
     }
 
     void twoTasksDueInOneSecondBothRun() {

@@ -48,6 +48,7 @@ void TrayController::RemoveTrayIcon() {
 
 void TrayController::notify(const QString& title, const QString& text) {
     lastNotice_ = title + ": " + text;
+    ++noticeCount_;
     if (icon_ != nullptr) {
         icon_->showMessage(title, text, QSystemTrayIcon::Warning);
     }

@@ -23,6 +23,7 @@ class TrayController : public QObject {
     bool available() const { return available_; }
     void notify(const QString& title, const QString& text);
     const QString& lastNotice() const { return lastNotice_; }
+    int noticeCount() const { return noticeCount_; }
     QMenu* menu() const { return menu_; }
 
   signals:
@@ -34,6 +35,7 @@ class TrayController : public QObject {
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;
     QString lastNotice_;
+    int noticeCount_ = 0;
 };
 
 } // namespace tavelin::gui
