@@ -11,7 +11,7 @@ class FakeVolumes final : public Volumes {
   public:
     explicit FakeVolumes(std::vector<std::string> mountPoints = {"/"}) {
         for (auto& m : mountPoints) {
-            volumes_.push_back(Volume{m, "ext4", "/dev/fake"});
+            volumes_.push_back(Volume{m, "ext4", "/dev/fake", ""});
         }
     }
     std::vector<Volume> list() const override { return volumes_; }

@@ -47,24 +47,17 @@ bool FolderWalk::isSkipped(int dirFd, const char* name) {
 
 Result<void> FolderWalk::walk(const std::string& root, FolderWalkVisitor& visitor) {
     stopped_ = false;
-    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return fail(describeErrno("cannot open source folder", root, errno));
+    FolderListing listing(root);
+    if (!listing.valid()) {
+        return fail(describeErrno("cannot open source folder", root, listing.error()));
     }
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        const int err = errno;
-        ::close(fd);
-        return fail(describeErrno("cannot list source folder", root, err));
-    }
-    walkFolder(dir, FolderPath::normalized(root), std::string(), visitor);
-    ::closedir(dir);
+    walkFolder(listing, FolderPath::normalized(root), std::string(), visitor);
     return {};
 }
 
-void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string& relative,
-                            FolderWalkVisitor& visitor) {
-    const int fd = ::dirfd(dir);
+void FolderWalk::walkFolder(FolderListing& listing, const std::string& path,
+                            const std::string& relative, FolderWalkVisitor& visitor) {
+    const int fd = listing.fd();
     visitor.enterFolder(fd, path, relative);
     struct Leave {
         FolderWalkVisitor& v;
@@ -74,7 +67,7 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
 
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(dir);
+        const dirent* entry = listing.next();
         if (entry == nullptr) {
             if (errno != 0) {
                 visitor.failure(path, describeErrno("cannot list folder", path, errno));
@@ -128,20 +121,15 @@ void FolderWalk::walkFolder(DIR* dir, const std::string& path, const std::string
         }
         visitor.subfolder();
         const std::string subPath = FolderPath::join(path, sub);
-        const int subFd =
-            ::openat(fd, sub.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        DIR* subDir = subFd >= 0 ? ::fdopendir(subFd) : nullptr;
-        if (subDir == nullptr) {
-            const int err = errno;
-            if (subFd >= 0) {
-                ::close(subFd);
-            }
-            visitor.failure(subPath, describeErrno("cannot open folder", subPath, err));
+        FolderListing subListing(
+            UniqueFd(::openat(fd, sub.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)));
+        if (!subListing.valid()) {
+            visitor.failure(subPath,
+                            describeErrno("cannot open folder", subPath, subListing.error()));
             continue;
         }
-        walkFolder(subDir, subPath, relative.empty() ? sub : FolderPath::join(relative, sub),
+        walkFolder(subListing, subPath, relative.empty() ? sub : FolderPath::join(relative, sub),
                    visitor);
-        ::closedir(subDir);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "copy/WildcardPattern.h"
 #include "util/Error.h"
+#include "util/FolderListing.h"
 
 #include <dirent.h>
 #include <string>
@@ -31,7 +32,7 @@ class FolderWalk {
     bool stopped() const { return stopped_; }
 
   private:
-    void walkFolder(DIR* dir, const std::string& path, const std::string& relative,
+    void walkFolder(FolderListing& listing, const std::string& path, const std::string& relative,
                     FolderWalkVisitor& visitor);
     bool isSkipped(int dirFd, const char* name);
 

@@ -1,6 +1,7 @@
 #include "copy/TempFile.h"
 
 #include "copy/TempName.h"
+#include "util/FolderListing.h"
 
 #include <cerrno>
 #include <csignal>
@@ -103,16 +104,11 @@ bool TempFile::isTemporary(int dirFd, const char* name) {
 
 void TempFile::removeStale(int dirFd, pid_t self) {
     // A second handle on the same open folder: no path to look up again.
-    UniqueFd fd(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
-    if (!fd) {
+    FolderListing listing(UniqueFd(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0)));
+    if (!listing.valid()) {
         return;
     }
-    DIR* dir = ::fdopendir(fd.get());
-    if (dir == nullptr) {
-        return;
-    }
-    fd.release(); // now owned by `dir`
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = listing.next()) {
         if (!TempName::isTemp(entry->d_name)) {
             continue;
         }
@@ -123,7 +119,6 @@ void TempFile::removeStale(int dirFd, pid_t self) {
             ::unlinkat(dirFd, entry->d_name, 0);
         }
     }
-    ::closedir(dir);
 }
 
 } // namespace tavelin

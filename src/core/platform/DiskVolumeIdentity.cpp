@@ -1,12 +1,12 @@
 #include "platform/DiskVolumeIdentity.h"
 
 #include "platform/MountTable.h"
+#include "util/FolderListing.h"
 #include "util/FolderPath.h"
 
 #include <blkid/blkid.h>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -24,20 +24,17 @@ std::string realPath(const std::string& path) {
 }
 
 std::string fromByUuid(const std::string& folder, const std::string& device) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
+    FolderListing listing(folder);
+    if (!listing.valid()) {
         return {};
     }
     const std::string wanted = realPath(device);
-    std::string uuid;
-    while (const dirent* e = ::readdir(dir)) {
+    while (const dirent* e = listing.next()) {
         if (e->d_name[0] != '.' && realPath(FolderPath::join(folder, e->d_name)) == wanted) {
-            uuid = e->d_name;
-            break;
+            return e->d_name;
         }
     }
-    ::closedir(dir);
-    return uuid;
+    return {};
 }
 
 std::string fromSuperblock(const std::string& device) {

@@ -46,7 +46,7 @@ std::vector<Volume> MountTable::list() const {
     text << in.rdbuf();
     auto volumes = parse(text.str());
     if (volumes.empty() || volumes.front().mountPoint != "/") {
-        volumes.insert(volumes.begin(), Volume{"/", "", ""});
+        volumes.insert(volumes.begin(), Volume{"/", "", "", ""});
     }
     return volumes;
 }

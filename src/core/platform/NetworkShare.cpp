@@ -1,12 +1,10 @@
 #include "platform/NetworkShare.h"
 
+#include "util/FolderListing.h"
 #include "util/FolderPath.h"
-#include "util/UniqueFd.h"
 
 #include <algorithm>
 #include <cctype>
-#include <dirent.h>
-#include <fcntl.h>
 
 namespace tavelin {
 
@@ -93,12 +91,10 @@ Result<std::string> NetworkShare::resolve(const std::string& typed,
         }
     }
     if (!desktopShares.empty()) {
-        UniqueFd fd(::open(desktopShares.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        DIR* dir = fd ? ::fdopendir(fd.get()) : nullptr;
-        if (dir != nullptr) {
-            fd.release();
+        FolderListing listing(desktopShares);
+        if (listing.valid()) {
             std::string found;
-            while (const dirent* e = ::readdir(dir)) {
+            while (const dirent* e = listing.next()) {
                 const std::string_view name = e->d_name;
                 if (name.starts_with("smb-share:") &&
                     sameIgnoringCase(valueOf(name, "server"), parts->server) &&
@@ -107,7 +103,6 @@ Result<std::string> NetworkShare::resolve(const std::string& typed,
                     break;
                 }
             }
-            ::closedir(dir);
             if (!found.empty()) {
                 return below(found, parts->rest);
             }
