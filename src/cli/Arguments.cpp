@@ -28,6 +28,13 @@ Result<Arguments> Arguments::parse(const std::vector<std::string>& args,
         if (flags.count(name) != 0 && !hasInline) {
             out.flags_.insert(name);
         } else if (options.count(name) != 0) {
+            if (out.values_.count(name) != 0) {
+                return fail("option " + name + " given more than once" +
+                            (name == "--pattern"
+                                 ? "; give several patterns in one, separated by ';' "
+                                   "(\"*.txt;*.doc\")"
+                                 : ""));
+            }
             if (hasInline) {
                 out.values_[name] = inlineValue;
             } else if (i + 1 < args.size()) {

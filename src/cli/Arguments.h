@@ -12,7 +12,7 @@ namespace tavelin::cli {
 // A command's parsed arguments: positionals, "--flag" switches and "--name VALUE" options.
 class Arguments {
   public:
-    // Fails on an unknown option or an option without its value.
+    // Fails on an unknown option, an option without its value, or one given twice.
     static Result<Arguments> parse(const std::vector<std::string>& args,
                                    const std::set<std::string>& flags,
                                    const std::set<std::string>& options);

@@ -33,8 +33,15 @@ std::string Cli::help() const {
         name.resize(8, ' ');
         text += "  " + name + "  " + c->summary() + "\n";
     }
-    text += "\n'tavelin-cli COMMAND --help' shows a command's options.\n"
-            "Exit status: 0 done, 1 some files failed, 2 bad usage or input.\n";
+    text += "\n'tavelin-cli help COMMAND' (or 'COMMAND --help') shows a command's options.\n"
+            "\nExit status:\n"
+            "  0  done\n"
+            "  1  some files failed (each is listed on standard error with its reason)\n"
+            "  2  bad usage or input; nothing was done\n"
+            "  3  stopped before the end (Ctrl-C, SIGTERM or SIGHUP); no partial file is left\n"
+            "\n--json prints UTF-8 JSON. A byte of a file name that is not UTF-8 appears as\n"
+            "\\udc80 to \\udcff (the byte plus U+DC00), so every name can be restored exactly.\n"
+            "Names printed as text show control characters and such bytes as \\xNN.\n";
     return text;
 }
 
@@ -45,6 +52,16 @@ int Cli::run(const std::vector<std::string>& args, Context& context) {
     }
     const std::string& verb = args[0];
     if (verb == "--help" || verb == "-h" || verb == "help") {
+        if (verb == "help" && args.size() > 1) {
+            for (const auto& c : commands_) {
+                if (c->name() == args[1]) {
+                    context.out << c->usage();
+                    return kDone;
+                }
+            }
+            context.err << "tavelin-cli help: unknown command '" << args[1] << "'\n\n" << help();
+            return kUsage;
+        }
         context.out << help();
         return kDone;
     }

@@ -6,8 +6,10 @@
 #include "Json.h"
 #include "Paths.h"
 #include "ProgressLine.h"
+#include "TerminalText.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
+#include "copy/WildcardPattern.h"
 #include "platform/Fstab.h"
 #include "platform/Volumes.h"
 #include "util/Clock.h"
@@ -22,19 +24,27 @@ std::string CopyCommand::summary() const {
 
 std::string CopyCommand::usage() const {
     return "usage: tavelin-cli copy SOURCE DESTINATION [--pattern P] [--subfolders]\n"
-           "                        [--typed-destination] [--json]\n"
-           "  --pattern P            file-name pattern, several separated by ';' (default *.*)\n"
+           "                        [--typed-destination] [--dry-run] [--json]\n"
+           "  --pattern P            file-name pattern, several separated by ';' (default *.*);\n"
+           "                         letters match without regard to case; '*.' is every name\n"
+           "                         without an extension\n"
            "  --subfolders           include the sub-folders\n"
            "  --typed-destination    take DESTINATION as typed: //server/share/folder (or\n"
            "                         \\\\server\\share\\folder) is the folder below where that\n"
            "                         share is mounted, and the run fails when it is not;\n"
            "                         the source folder's name is never recreated there\n"
-           "  --json                 print one JSON object instead of the summary line\n";
+           "  --dry-run              list the files that would be copied, one a line; write\n"
+           "                         nothing\n"
+           "  --json                 print one JSON object instead of the summary line (with\n"
+           "                         --dry-run it adds \"would_copy\")\n"
+           "The summary line and JSON go to standard output; each failed file goes to\n"
+           "standard error with its reason. Exit status: 0 done, 1 some files failed, 2 bad\n"
+           "usage or input, 3 stopped before the end.\n";
 }
 
 int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
-    auto parsed =
-        Arguments::parse(args, {"--subfolders", "--typed-destination", "--json"}, {"--pattern"});
+    auto parsed = Arguments::parse(
+        args, {"--subfolders", "--typed-destination", "--json", "--dry-run"}, {"--pattern"});
     if (!parsed) {
         context.err << "tavelin-cli copy: " << parsed.error().message << "\n" << usage();
         return kUsage;
@@ -50,6 +60,10 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
                                     ? parsed->positionals()[1]
                                     : Paths::absolute(parsed->positionals()[1]);
     if (const auto* p = parsed->value("--pattern")) {
+        if (auto ok = WildcardPattern::check(*p); !ok) {
+            context.err << "tavelin-cli copy: " << ok.error().message << "\n";
+            return kUsage;
+        }
         selection.pattern = *p;
     }
     selection.subfolders = parsed->has("--subfolders");
@@ -59,46 +73,58 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
         const std::string missing = Fstab::unmountedFor(selection.destinationRoot,
                                                         context.fstabPath, context.volumes.list());
         if (!missing.empty()) {
-            context.err << "tavelin-cli copy: cannot copy to '" << selection.destinationRoot
-                        << "': " << missing << " is not mounted\n";
+            context.err << "tavelin-cli copy: cannot copy to '"
+                        << TerminalText::escape(selection.destinationRoot)
+                        << "': " << TerminalText::escape(missing) << " is not mounted\n";
             return kUsage;
         }
     }
 
+    const bool dryRun = parsed->has("--dry-run");
+    const bool json = parsed->has("--json");
     const CopyEngine engine(context.volumes, context.fileOps);
-    ProgressLine progress(context.err, context.errIsTerminal && !parsed->has("--json"),
-                          context.stop);
-    auto result = engine.RunCopy(selection, &progress);
+    ProgressLine progress(context.err, context.errIsTerminal && !json && !dryRun, context.stop);
+    auto result = engine.RunCopy(selection, &progress, dryRun ? RunMode::DryRun : RunMode::Copy);
     progress.finish();
     if (!result) {
-        context.err << "tavelin-cli copy: " << result.error().message << "\n";
+        context.err << "tavelin-cli copy: " << TerminalText::escape(result.error().message) << "\n";
         return kUsage;
     }
 
-    if (parsed->has("--json")) {
+    if (json) {
         context.out << "{\"scanned\":" << result->totals.totalFiles
                     << ",\"copied\":" << result->counters.filesCopied
                     << ",\"failed\":" << result->failures.size()
                     << ",\"bytes\":" << result->counters.bytesCopied
-                    << ",\"folders\":" << result->counters.foldersDone << ",\"errors\":[";
-        for (std::size_t i = 0; i < result->failures.size(); ++i) {
-            const auto& f = result->failures[i];
-            context.out << (i ? "," : "") << "{\"path\":" << Json::quote(f.path)
-                        << ",\"error\":" << Json::quote(f.reason) << "}";
+                    << ",\"folders\":" << result->counters.foldersDone
+                    << ",\"stopped\":" << (result->stopped ? "true" : "false") << ",\"errors\":";
+        Json::printFailures(context.out, result->failures);
+        if (dryRun) {
+            context.out << ",\"would_copy\":[";
+            for (std::size_t i = 0; i < result->wouldCopy.size(); ++i) {
+                context.out << (i ? "," : "") << Json::quote(result->wouldCopy[i]);
+            }
+            context.out << "]";
         }
-        context.out << "]}\n";
+        context.out << "}\n";
+    } else if (dryRun) {
+        for (const auto& path : result->wouldCopy) {
+            context.out << TerminalText::escape(path) << "\n";
+        }
     } else {
         context.out << RunSummary::line(context.clock.now(), result->totals.totalFiles,
                                         result->counters.filesCopied, result->counters.bytesCopied)
                     << "\n";
-        for (const auto& f : result->failures) {
-            context.out << f.path << ": " << f.reason << "\n";
-        }
+    }
+    for (const auto& f : result->failures) {
+        context.err << TerminalText::escape(f.path) << ": " << TerminalText::escape(f.reason)
+                    << "\n";
     }
     if (result->stopped) {
         context.err << "tavelin-cli copy: stopped before the end\n";
+        return kStopped;
     }
-    return result->succeeded() ? kDone : kFailures;
+    return result->failures.empty() ? kDone : kFailures;
 }
 
 } // namespace tavelin::cli

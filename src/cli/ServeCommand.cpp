@@ -4,6 +4,7 @@
 #include "Context.h"
 #include "ExitCode.h"
 #include "StoreOpener.h"
+#include "TerminalText.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunObserver.h"
 #include "copy/RunSummary.h"
@@ -41,7 +42,8 @@ std::string ServeCommand::usage() const {
            "start; any other task is rescheduled one interval from now. A task that failed\n"
            "because its drive was not connected runs again as soon as that drive is mounted.\n"
            "Ctrl-C, SIGTERM or SIGHUP ends it; a run under way stops between files and\n"
-           "leaves no partial file.\n";
+           "leaves no partial file. A task file that is replaced or deleted meanwhile is\n"
+           "opened again.\n";
 }
 
 int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
@@ -73,17 +75,27 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
 
     const auto report = [&](const TaskRunOutcome& o) {
         const auto& r = o.run;
-        context.out << o.task.task_name << " -:- " << o.status << " -:- "
+        context.out << TerminalText::escape(o.task.task_name) << " -:- " << o.status << " -:- "
                     << RunSummary::line(o.finishedAt, r.totals.totalFiles, r.counters.filesCopied,
                                         r.counters.bytesCopied);
         if (!o.ok()) {
-            context.out << " -:- " << o.firstFailure;
+            context.out << " -:- " << TerminalText::escape(o.firstFailure);
             anyFailed = true;
         }
         context.out << std::endl;
     };
 
     while (!context.stop.load()) {
+        // The task file replaced or deleted (restored from a backup, say): the tasks are those
+        // of the file that is there now.
+        if (!store->isStillTheFile()) {
+            auto reopened = StoreOpener::open(parsed->value("--db"), context);
+            if (reopened) {
+                *store = std::move(*reopened);
+                context.err << "tavelin-cli serve: " << TerminalText::escape(store->path())
+                            << " was replaced or deleted; opened it again" << std::endl;
+            }
+        }
         auto runs = scheduler.runDueTasks(&observer, report, [&] { return context.stop.load(); });
         if (!runs) {
             // A busy or vanished file must not end the scheduler; say so once and retry.

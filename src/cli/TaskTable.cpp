@@ -1,6 +1,7 @@
 #include "TaskTable.h"
 
 #include "Json.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <array>
@@ -14,10 +15,10 @@ std::string dateText(const std::optional<LocalDateTime>& t) {
     return t ? t->display() : std::string();
 }
 
-// Display width of UTF-8 text: one column per character.
+constexpr std::size_t kNameColumns = 40;
+
 std::size_t width(const std::string& s) {
-    return static_cast<std::size_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return TerminalText::width(s);
 }
 
 } // namespace
@@ -27,7 +28,10 @@ void TaskTable::printText(std::ostream& out, const std::vector<TaskRecord>& task
     std::vector<Row> rows{
         {"NAME", "SOURCE", "DESTINATION", "EVERY", "LAST TIME", "NEXT TIME", "STATUS"}};
     for (const auto& t : tasks) {
-        rows.push_back({t.task_name, t.task_source, t.task_destination, t.task_interval,
+        // Names are the user's own text: shown escaped, a very long one shortened.
+        rows.push_back({TerminalText::shorten(TerminalText::escape(t.task_name), kNameColumns),
+                        TerminalText::escape(t.task_source),
+                        TerminalText::escape(t.task_destination), t.task_interval,
                         dateText(t.task_lastdate), dateText(t.task_nextdate), t.task_success});
     }
     std::array<std::size_t, 7> widths{};

@@ -7,8 +7,10 @@
 #include "ProgressLine.h"
 #include "StoreOpener.h"
 #include "TaskTable.h"
+#include "TerminalText.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
+#include "copy/WildcardPattern.h"
 #include "platform/VolumeIdentity.h"
 #include "tasks/TaskRunner.h"
 #include "tasks/UpdateRates.h"
@@ -122,6 +124,10 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
                             << usage();
                 return int{kUsage};
             }
+            if (source->empty() || destination->empty()) {
+                context.err << "tavelin-cli tasks add: --source and --destination need a folder\n";
+                return int{kUsage};
+            }
             TaskRecord draft;
             draft.task_name = a.positionals()[0];
             draft.task_source = Paths::absolute(*source);
@@ -131,6 +137,10 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             draft.task_subfolders = a.has("--subfolders") ? 1 : 0;
             draft.task_interval = UpdateRates::intervalFor(*every);
             if (const auto* p = a.value("--pattern")) {
+                if (auto ok = WildcardPattern::check(*p); !ok) {
+                    context.err << "tavelin-cli tasks add: " << ok.error().message << "\n";
+                    return int{kUsage};
+                }
                 draft.task_filetypes = *p;
             }
             draft.task_catchup = a.has("--no-catch-up") ? 0 : 1;
@@ -139,11 +149,12 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             }
             auto saved = store.AddTask(draft, context.clock.now());
             if (!saved) {
-                context.err << "tavelin-cli tasks add: " << saved.error().message << "\n";
+                context.err << "tavelin-cli tasks add: "
+                            << TerminalText::escape(saved.error().message) << "\n";
                 return int{kUsage};
             }
-            context.out << "Task '" << saved->task_name << "' saved; next run "
-                        << saved->task_nextdate->display() << "\n";
+            context.out << "Task '" << TerminalText::escape(saved->task_name)
+                        << "' saved; next run " << saved->task_nextdate->display() << "\n";
             return int{kDone};
         });
 }
@@ -157,11 +168,11 @@ int TasksCommand::remove(const std::vector<std::string>& args, Context& context)
                 return int{kUsage};
             }
             if (!*deleted) {
-                context.err << "tavelin-cli tasks remove: no task named '" << a.positionals()[0]
-                            << "'\n";
+                context.err << "tavelin-cli tasks remove: no task named '"
+                            << TerminalText::escape(a.positionals()[0]) << "'\n";
                 return int{kUsage};
             }
-            context.out << "Task '" << a.positionals()[0] << "' removed\n";
+            context.out << "Task '" << TerminalText::escape(a.positionals()[0]) << "' removed\n";
             return int{kDone};
         });
 }
@@ -175,19 +186,25 @@ int TasksCommand::runTask(const std::vector<std::string>& args, Context& context
             auto outcome = runner.runNow(a.positionals()[0], &progress);
             progress.finish();
             if (!outcome) {
-                context.err << "tavelin-cli tasks run: " << outcome.error().message << "\n";
+                context.err << "tavelin-cli tasks run: "
+                            << TerminalText::escape(outcome.error().message) << "\n";
                 return int{kUsage};
             }
             const auto& r = outcome->run;
-            context.out << outcome->task.task_name << " -:- " << outcome->status << " -:- "
+            context.out << TerminalText::escape(outcome->task.task_name) << " -:- "
+                        << outcome->status << " -:- "
                         << RunSummary::line(outcome->finishedAt, r.totals.totalFiles,
                                             r.counters.filesCopied, r.counters.bytesCopied)
                         << "\n";
             for (const auto& f : r.failures) {
-                context.out << f.path << ": " << f.reason << "\n";
+                context.err << TerminalText::escape(f.path) << ": "
+                            << TerminalText::escape(f.reason) << "\n";
             }
             if (r.failures.empty() && !outcome->ok()) {
-                context.out << outcome->firstFailure << "\n";
+                context.err << TerminalText::escape(outcome->firstFailure) << "\n";
+            }
+            if (r.stopped) {
+                return int{kStopped};
             }
             return outcome->ok() ? int{kDone} : int{kFailures};
         });

@@ -42,9 +42,11 @@ TEST(CliCopyTest, JsonNamesEveryFigureAndEachFailure) {
     const auto r = runCli({"copy", tree.path("src"), tree.path("dst"), "--json"});
     EXPECT_EQ(r.status, 1);
     const std::regex json(
-        R"(\{"scanned":2,"copied":1,"failed":1,"bytes":3,"folders":0,)"
+        R"(\{"scanned":2,"copied":1,"failed":1,"bytes":3,"folders":0,"stopped":false,)"
         R"("errors":\[\{"path":".*/src/b\\"q\.txt","error":"cannot replace .*"\}\]\}\n)");
     EXPECT_TRUE(std::regex_match(r.out, json)) << r.out;
+    // The failure is told on standard error too, as cp and rsync do.
+    EXPECT_NE(r.err.find("/src/b\"q.txt: cannot replace"), std::string::npos) << r.err;
 }
 
 TEST(CliCountTest, PrintsFoldersFilesAndSize) {
@@ -56,7 +58,8 @@ TEST(CliCountTest, PrintsFoldersFilesAndSize) {
     EXPECT_EQ(runCli({"count", tree.path("src"), "--pattern", "*.pdf", "--subfolders"}).out,
               "Folders: 1\nFiles: 3\nSize: 600 Bytes\n");
     EXPECT_EQ(runCli({"count", tree.path("src"), "--pattern", "*.pdf", "--json"}).out,
-              "{\"files\":2,\"folders\":0,\"bytes\":300}\n");
+              "{\"files\":2,\"folders\":0,\"bytes\":300,\"failed\":0,\"stopped\":false,"
+              "\"errors\":[]}\n");
 }
 
 struct UsageCase {

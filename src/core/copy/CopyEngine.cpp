@@ -8,6 +8,8 @@
 #include "platform/NetworkShare.h"
 #include "platform/Volumes.h"
 
+#include <sys/stat.h>
+
 namespace tavelin {
 
 namespace {
@@ -41,7 +43,8 @@ Result<Selection> CopyEngine::resolveDestination(const Selection& selection) con
     return resolved;
 }
 
-Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection) const {
+Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection,
+                                            const Survey::StopCheck& stop) const {
     if (auto ok = checkSelection(selection, false); !ok) {
         return std::unexpected(ok.error());
     }
@@ -52,11 +55,11 @@ Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection) const {
     } else {
         counted.destinationRoot.clear(); // nothing of it can lie inside the source
     }
-    return survey_.CountFiles(counted, workers);
+    return survey_.CountFiles(counted, workers, stop);
 }
 
-Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection,
-                                      RunObserver* observer) const {
+Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection, RunObserver* observer,
+                                      RunMode mode) const {
     if (auto ok = checkSelection(typedSelection, true); !ok) {
         return std::unexpected(ok.error());
     }
@@ -65,6 +68,16 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection,
         return std::unexpected(resolved.error());
     }
     const Selection& selection = *resolved;
+    // One clear error rather than a failure for every file below it.
+    for (const auto& folder :
+         {selection.destinationRoot,
+          rules_.destinationBase(selection.sourceRoot, selection.destinationRoot,
+                                 selection.typedDestination)}) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+            return fail("cannot copy to '" + folder + "': destination is not a folder");
+        }
+    }
     FileWorkers workers(workerThreads_);
     auto survey = survey_.CountFiles(selection, workers, [observer] {
         return observer != nullptr && observer->stopRequested();
@@ -81,14 +94,14 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection,
     if (observer != nullptr) {
         observer->surveyFinished(result.totals);
     }
-    if (auto ok = CopyFolder(selection, observer, result, workers); !ok) {
+    if (auto ok = CopyFolder(selection, observer, result, workers, mode); !ok) {
         return std::unexpected(ok.error());
     }
     return result;
 }
 
 Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* observer,
-                                    RunResult& result, FileWorkers& workers) const {
+                                    RunResult& result, FileWorkers& workers, RunMode mode) const {
     const WildcardPattern pattern(selection.pattern);
     FolderWalk walk(pattern, selection.subfolders);
     if (const auto skip = Survey::folderToSkip(rules_, selection); !skip.empty()) {
@@ -97,7 +110,7 @@ Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* obs
     CopyRun run(ops_,
                 rules_.destinationBase(selection.sourceRoot, selection.destinationRoot,
                                        selection.typedDestination),
-                observer, result, workers);
+                observer, result, workers, mode);
     auto ok = walk.walk(selection.sourceRoot, run);
     result.stopped = walk.stopped();
     run.finish();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copy/PathRules.h"
+#include "copy/RunMode.h"
 #include "copy/RunResult.h"
 #include "copy/Selection.h"
 #include "copy/Survey.h"
@@ -22,16 +23,20 @@ class CopyEngine {
     // `ops` must then be safe to call from several threads at once.
     CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads = 0);
 
-    Result<SurveyResult> CountFiles(const Selection& selection) const;
+    // `stop` is asked between files; true ends the count there (the result says "stopped").
+    Result<SurveyResult> CountFiles(const Selection& selection,
+                                    const Survey::StopCheck& stop = {}) const;
 
     // Surveys, then copies. Fails as a whole only when the selection cannot be run at all
     // (no source folder, no destination, a network share that is not mounted); per-file
     // failures travel in the result.
-    Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr) const;
+    // A destination that exists but is not a folder is such an error too.
+    Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr,
+                              RunMode mode = RunMode::Copy) const;
 
   private:
     Result<void> CopyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
-                            FileWorkers& workers) const;
+                            FileWorkers& workers, RunMode mode) const;
 
     // A typed network path becomes the folder where its share is mounted.
     Result<Selection> resolveDestination(const Selection& selection) const;

@@ -57,11 +57,11 @@ struct CopyRun::Folder {
 };
 
 CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
-                 RunResult& result, FileWorkers& workers)
+                 RunResult& result, FileWorkers& workers, RunMode mode)
     : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer), result_(result),
       workers_(workers), pid_(::getpid()), euid_(::geteuid()),
       // A random start keeps two runs of one process from picking the same temporary name.
-      tempCounter_(std::random_device{}()) {}
+      tempCounter_(std::random_device{}()), dryRun_(mode == RunMode::DryRun) {}
 
 CopyRun::~CopyRun() = default;
 
@@ -97,7 +97,7 @@ void CopyRun::file(const char* name, bool link) {
 }
 
 void CopyRun::folderListed() {
-    if (!folderHadFiles_) {
+    if (!folderHadFiles_ && !dryRun_) {
         // Still looked at: a stale temporary in this destination folder goes whatever the
         // pattern matched.
         workers_.submit([this, folder = folders_.back()] { copyBatch(folder, {}, 0); },
@@ -167,6 +167,12 @@ void CopyRun::finish() {
         result_.failures.push_back(std::move(f.second));
     }
     failures_.clear();
+    std::sort(wouldCopy_.begin(), wouldCopy_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& w : wouldCopy_) {
+        result_.wouldCopy.push_back(std::move(w.second));
+    }
+    wouldCopy_.clear();
     result_.stopped = result_.stopped || stop_;
 }
 
@@ -201,6 +207,9 @@ void CopyRun::deliver() {
         }
         if (o.failure) {
             failures_.emplace_back(o.seq, std::move(*o.failure));
+        }
+        if (o.wouldCopy) {
+            wouldCopy_.emplace_back(o.seq, std::move(o.path));
         }
         if (observer_ != nullptr) {
             observer_->fileDone(result_.counters);
@@ -352,7 +361,9 @@ bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) 
         folder.destinationDev = st.st_dev;
     }
     folder.granularity = ops_.timeGranularity(fd.get());
-    TempFile::removeStale(fd.get(), pid_);
+    if (!dryRun_) {
+        TempFile::removeStale(fd.get(), pid_);
+    }
     folder.destinationFd = std::move(fd);
     return true;
 }
@@ -393,10 +404,18 @@ bool CopyRun::CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& en
         } else if (errno != ENOENT) {
             return failWith(describeErrno("cannot read", destPath, errno));
         }
-    } else if (!reason.empty() || !openDestination(*folder, true, reason)) {
+    } else if (!reason.empty()) {
+        return failWith(reason);
+    } else if (!dryRun_ && !openDestination(*folder, true, reason)) {
+        // (A dry run makes no folder: the file would be copied into the one a run makes.)
         return failWith(reason.empty()
                             ? describeErrno("cannot create folder", folder->destinationPath, EIO)
                             : reason);
+    }
+    if (dryRun_) {
+        outcome.wouldCopy = true;
+        outcome.path = FolderPath::join(folder->sourcePath, name);
+        return false;
     }
     return copyToTemporary(folder, entry, st, expected, outcome);
 }

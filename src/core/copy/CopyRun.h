@@ -2,6 +2,7 @@
 
 #include "copy/FileFailure.h"
 #include "copy/FolderWalkVisitor.h"
+#include "copy/RunMode.h"
 #include "copy/RunResult.h"
 #include "copy/TempFile.h"
 #include "util/UniqueFd.h"
@@ -31,7 +32,7 @@ class RunObserver;
 class CopyRun final : public FolderWalkVisitor {
   public:
     CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer, RunResult& result,
-            FileWorkers& workers);
+            FileWorkers& workers, RunMode mode = RunMode::Copy);
     ~CopyRun() override;
     CopyRun(const CopyRun&) = delete;
     CopyRun& operator=(const CopyRun&) = delete;
@@ -58,6 +59,8 @@ class CopyRun final : public FolderWalkVisitor {
         std::uint64_t seq = 0;
         bool looked = true;
         bool copied = false;
+        bool wouldCopy = false; // a dry run's decision, for the source file at `path`
+        std::string path;
         std::int64_t bytes = 0;
         std::optional<FileFailure> failure;
     };
@@ -106,6 +109,7 @@ class CopyRun final : public FolderWalkVisitor {
     uid_t euid_;
     std::atomic<std::uint32_t> tempCounter_;
     std::atomic<bool> stop_{false};
+    bool dryRun_;
 
     std::vector<std::shared_ptr<Folder>> folders_;
     std::vector<Entry> batch_;
@@ -126,6 +130,7 @@ class CopyRun final : public FolderWalkVisitor {
     std::atomic<bool> outcomesWaiting_{false};
     std::vector<Outcome> delivering_;
     std::vector<std::pair<std::uint64_t, FileFailure>> failures_;
+    std::vector<std::pair<std::uint64_t, std::string>> wouldCopy_;
 };
 
 } // namespace tavelin

@@ -4,6 +4,7 @@
 #include "copy/RunProgress.h"
 #include "copy/SurveyTotals.h"
 
+#include <string>
 #include <vector>
 
 namespace tavelin {
@@ -12,6 +13,8 @@ struct RunResult {
     SurveyTotals totals;
     RunProgress counters;
     std::vector<FileFailure> failures;
+    // A dry run: the source files it would have copied, in walk order.
+    std::vector<std::string> wouldCopy;
     // The run ended early because its observer asked it to stop.
     bool stopped = false;
 

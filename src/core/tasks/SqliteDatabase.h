@@ -12,7 +12,9 @@ namespace tavelin {
 // An open SQLite connection. Errors name the operation and the file.
 class SqliteDatabase {
   public:
-    // Opens (creating only when the file does not exist yet) with WAL and a busy timeout.
+    // Opens (creating only when the file does not exist yet) with WAL and a busy timeout, and
+    // checks the file: a damaged one is refused. A file the user cannot write is opened for
+    // reading only.
     static Result<SqliteDatabase> open(const std::string& path, int busyTimeoutMs = 5000);
 
     ~SqliteDatabase();
@@ -26,12 +28,17 @@ class SqliteDatabase {
     std::unexpected<Error> failure(const std::string& operation) const;
     int changes() const;
     const std::string& path() const { return path_; }
+    bool readOnly() const { return readOnly_; }
 
   private:
     SqliteDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
 
+    // Like exec, retrying while another connection holds the lock, up to `timeoutMs`.
+    Result<void> execWaiting(const std::string& sql, const std::string& operation, int timeoutMs);
+
     sqlite3* db_ = nullptr;
     std::string path_;
+    bool readOnly_ = false;
 };
 
 } // namespace tavelin

@@ -4,8 +4,10 @@
 #include "tasks/TaskInterval.h"
 #include "util/Clock.h"
 
+#include <algorithm>
 #include <set>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utility>
 
 namespace tavelin {
@@ -83,6 +85,12 @@ void bindDate(SqliteStatement& s, int index, const std::optional<LocalDateTime>&
 
 template <class T, class Body>
 Result<T> TaskStore::inTransaction(const std::string& operation, Body body) {
+    if (db_.readOnly()) {
+        return fail(operation + " '" + db_.path() +
+                        "': the file or its folder is read-only for you (it can be listed, not "
+                        "changed)",
+                    Error::Kind::Database);
+    }
     auto tx = SqliteTransaction::begin(db_, operation);
     if (!tx) {
         return std::unexpected(tx.error());
@@ -102,14 +110,38 @@ Result<TaskStore> TaskStore::open(const std::string& path) {
         return std::unexpected(db.error());
     }
     TaskStore store(std::move(*db));
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        store.device_ = st.st_dev;
+        store.inode_ = st.st_ino;
+    }
     if (auto ok = store.migrate(); !ok) {
         return std::unexpected(ok.error());
     }
     return store;
 }
 
+bool TaskStore::isStillTheFile() const {
+    struct stat st {};
+    return ::stat(db_.path().c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+}
+
 Result<void> TaskStore::migrate() {
     const std::string op = "cannot prepare task database";
+    if (db_.readOnly()) {
+        // Nothing can be changed: it is usable only when it needs no upgrade.
+        auto version = db_.prepare("PRAGMA user_version", op);
+        if (!version) {
+            return std::unexpected(version.error());
+        }
+        version->step();
+        if (version->integer(0) == kSchemaVersion) {
+            return {};
+        }
+        return fail("cannot open task database '" + db_.path() +
+                        "': it needs an upgrade, and the file or its folder is read-only for you",
+                    Error::Kind::Database);
+    }
     return inTransaction<void>(op, [&]() -> Result<void> {
         auto version = db_.prepare("PRAGMA user_version", op);
         if (!version) {
@@ -234,6 +266,19 @@ Result<std::vector<TaskRecord>> TaskStore::dueTasks(const LocalDateTime& now) {
 }
 
 Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTime& now) {
+    const auto& name = draft.task_name;
+    if (name.find_first_not_of(" \t") == std::string::npos) {
+        return fail("Please enter a task name!", Error::Kind::BadName);
+    }
+    if (std::any_of(name.begin(), name.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; })) {
+        return fail("A task name cannot hold control characters (such as a new line).",
+                    Error::Kind::BadName);
+    }
+    if (draft.task_source.empty() || draft.task_destination.empty()) {
+        return fail(draft.task_source.empty() ? "A task needs a source folder."
+                                              : "A task needs a destination folder.");
+    }
     const auto interval = TaskInterval::parse(draft.task_interval);
     if (!interval) {
         return fail("Please enter or select the update interval!", Error::Kind::BadInterval);

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace tavelin {
@@ -22,7 +23,9 @@ class TaskStore {
     static Result<TaskStore> open(const std::string& path);
 
     // Saves a new task; its last run is `now` and its next run `now` plus the interval.
-    // Fails with "Task name already exist!" or "Please enter or select the update interval!".
+    // Fails with "Task name already exist!", "Please enter or select the update interval!",
+    // "Please enter a task name!" (empty or blank), for control characters in the name, and
+    // for an empty source or destination.
     Result<TaskRecord> AddTask(const TaskRecord& draft, const LocalDateTime& now);
     // True when a task of that name was deleted.
     Result<bool> DeleteTask(const std::string& name);
@@ -52,6 +55,8 @@ class TaskStore {
                           const LocalDateTime& provisionalNext);
 
     const std::string& path() const { return db_.path(); }
+    // False once the file at path() is no longer the one opened (replaced or deleted).
+    bool isStillTheFile() const;
 
   private:
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
@@ -62,6 +67,8 @@ class TaskStore {
                                            const std::string& bound = {});
 
     SqliteDatabase db_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };
 
 } // namespace tavelin

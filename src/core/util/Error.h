@@ -8,7 +8,7 @@ namespace tavelin {
 // An error is a value: a message that names the operation and the path or file involved.
 struct Error {
     // What a caller may need to tell apart without reading the message.
-    enum class Kind { General, NameTaken, BadInterval, NotFound, Database };
+    enum class Kind { General, NameTaken, BadInterval, BadName, NotFound, Database };
 
     std::string message;
     Kind kind = Kind::General;

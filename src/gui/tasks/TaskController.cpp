@@ -145,8 +145,9 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     if (!saved) {
         messages_.show(MessageBoxes::Icon::None, QString(),
                        QString::fromStdString(saved.error().message), MessageBoxes::Ok);
-        // A refused interval keeps the dialog open; a taken name closes it.
-        return saved.error().kind != Error::Kind::BadInterval;
+        // A refused interval or name keeps the dialog open; a taken name closes it.
+        return saved.error().kind != Error::Kind::BadInterval &&
+               saved.error().kind != Error::Kind::BadName;
     }
     showFlexGrid1();
     return true;
