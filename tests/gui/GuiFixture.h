@@ -60,9 +60,9 @@ struct GuiFixture {
     explicit GuiFixture(bool trayAvailable = false, const QString& arguments = QString())
         : clock(at("10.03.2026 10:00:00")),
           settings(QString::fromStdString(tree.path("settings.ini")), QSettings::IniFormat) {
-        volumes.volumes = {{"/", "ext4", "/dev/root"},
-                           {tree.path("usb"), "vfat", "/dev/sdb1"},
-                           {tree.path("disk"), "ext4", "/dev/sdc1"}};
+        volumes.volumes = {{"/", "ext4", "/dev/root", "8:1"},
+                           {tree.path("usb"), "vfat", "/dev/sdb1", "8:17"},
+                           {tree.path("disk"), "ext4", "/dev/sdc1", "8:33"}};
         tree.mkdir("usb");
         tree.mkdir("disk");
         tree.mkdir("program");
