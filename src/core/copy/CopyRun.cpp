@@ -22,7 +22,7 @@ constexpr std::size_t kBatchSize = 256;
 
 // Finished temporaries wait for one flush of the whole lot. More waiting means fewer flushes
 // but later renames; these bounds keep memory, open folders and the delay small.
-constexpr std::size_t kMaxPendingFiles = 4096;
+constexpr std::size_t kMaxPendingFiles = 1024;
 constexpr std::int64_t kMaxPendingBytes = 1LL << 30;
 constexpr std::size_t kMaxPendingFolders = 256;
 constexpr auto kMaxPendingAge = std::chrono::seconds(2);
