@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     tavelin::gui::FrmMain window(tavelin::gui::MainDependencies{
         clock, volumes, messages, settings, (work + "/tasks.db").toStdString(), work + "/tavelin",
         QString(), tavelin::AutostartEntry(work.toStdString()), false, [] {}, QString(), QString(),
-        nullptr});
+        nullptr, nullptr, work});
     window.Form_Load();
     window.show();
     auto& c = window.controls();

@@ -76,7 +76,8 @@ struct GuiFixture {
             clock, volumes, messages, settings, tree.path("db/tasks.db"),
             QString::fromStdString(tree.path("program/tavelin")), arguments,
             AutostartEntry(tree.path("config")), trayAvailable, [this] { ++quits; },
-            "https://example.org/tavelin", "support@example.org", fileOps, &volumeIdentity});
+            "https://example.org/tavelin", "support@example.org", fileOps, &volumeIdentity,
+            homeFolder.isEmpty() ? QString::fromStdString(tree.path("program")) : homeFolder});
         // The tests drive the tick themselves.
         window->controls().Timer1->stop();
         window->controls().Timer2->stop();
@@ -92,6 +93,8 @@ struct GuiFixture {
     int quits = 0;
     FileOps* fileOps = nullptr;
     FakeVolumeIdentity volumeIdentity;
+    // The user's home folder; the program's folder when empty (as the older tests expect).
+    QString homeFolder;
     std::unique_ptr<gui::FrmMain> window;
 };
 

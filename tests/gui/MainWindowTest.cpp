@@ -102,10 +102,12 @@ class MainWindowTest : public QObject {
         GuiFixture f;
         f.window->Form_Load();
         auto& c = f.c();
-        QCOMPARE(c.Drive1->currentIndex(), 1);
-        QCOMPARE(c.Drive2->currentIndex(), 1);
+        // The home folder (here the program's) and another drive; each drive box names the
+        // volume of the folder its list shows.
         QCOMPARE(c.Dir1->path(), QString::fromStdString(f.tree.path("program")));
-        QCOMPARE(c.Dir2->path(), QString::fromStdString(f.tree.path("program")));
+        QCOMPARE(c.Dir2->path(), QString::fromStdString(f.tree.path("usb")));
+        QCOMPARE(c.Drive1->currentIndex(), 0);
+        QCOMPARE(c.Drive2->currentIndex(), 1);
         QCOMPARE(c.cboUpdateRate->currentText(), QString("No Auto"));
         QCOMPARE(c.cboUpdateRate->count(), 28);
         QCOMPARE(c.cboFileTypes->currentText(), QString("*.*"));
@@ -139,7 +141,7 @@ class MainWindowTest : public QObject {
         f.make(false, QString());
         f.window->Form_Load();
         auto& d = f.c();
-        QCOMPARE(d.Drive1->currentIndex(), 2);
+        QCOMPARE(d.Drive1->currentIndex(), 1); // the volume of usb/docs, where the list went
         QCOMPARE(d.Dir1->path(), QString::fromStdString(f.tree.path("usb/docs")));
         QCOMPARE(d.cboUpdateRate->currentText(), QString("1  hrs"));
         QVERIFY(d.optCopySubFolder->isChecked());
@@ -193,6 +195,7 @@ class MainWindowTest : public QObject {
         GuiFixture f;
         f.settings.setValue("Defaults/Drive1Index", "0");
         f.settings.setValue("Defaults/Drive2Index", "0");
+        f.settings.setValue("Defaults/Dir2Path", QString::fromStdString(f.tree.path("program")));
         f.window->Form_Load();
         auto& c = f.c();
         pressLockPair(c);

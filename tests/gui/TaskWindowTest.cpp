@@ -380,7 +380,8 @@ class TaskWindowTest : public QObject {
 
     void aboutWindow() {
         GuiFixture f;
-        gui::FrmAbout about(f.window.get(), "https://example.org", "support@example.org");
+        gui::FrmAbout about(f.window.get(), "https://example.org", "support@example.org",
+                            f.messages);
         QCOMPARE(about.versionLabel()->text(), QString("Version:  1.7"));
         QCOMPARE(about.size(), QSize(301, 301));
     }

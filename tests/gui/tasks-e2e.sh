@@ -8,7 +8,7 @@ program=$1
 cli=$2
 home=$(mktemp -d)
 trap 'kill "${gui:-0}" "${serve:-0}" 2>/dev/null || true; rm -rf "$home"' EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_RUNTIME_DIR=$home
 export TAVELIN_DB=$home/tasks.db
 db=$TAVELIN_DB
 mkdir -p "$home/docs/sub"

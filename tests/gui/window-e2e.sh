@@ -6,7 +6,7 @@ unset QT_QPA_PLATFORM # these run the real program on the virtual X server
 program=$1
 home=$(mktemp -d)
 trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$home"' EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_RUNTIME_DIR=$home
 unset TAVELIN_DB
 
 version=$("$program" --version)

@@ -232,6 +232,7 @@ void RunController::finished() {
     busy_ = false;
     currentTask_.reset();
     relay_.reset();
+    emit runEnded();
     if (!stop_) {
         startNext();
     }

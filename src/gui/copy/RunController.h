@@ -63,6 +63,8 @@ class RunController : public QObject {
     void taskClaimedElsewhere();
     void databaseError(const QString& message);
     void becameIdle();
+    // A count or a run has ended (its files may be in the destination now).
+    void runEnded();
 
   private:
     class Relay;

@@ -55,7 +55,8 @@ void RunDisplay::progress(const RunProgress& p) {
         c_.proFiles->setValue(p.filesCopied);
         c_.proFiles->setCaption(QString::number(p.filesCopied));
     }
-    if (p.filesLooked != shown_.filesLooked) {
+    // Bytes count once a copy is in place, which may come after the file was looked at.
+    if (p.filesLooked != shown_.filesLooked || p.bytesCopied != shown_.bytesCopied) {
         c_.proSize->setValue(p.bytesCopied);
         c_.proSize->setCaption(QString::number(p.bytesCopied));
     }

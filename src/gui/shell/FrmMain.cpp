@@ -8,6 +8,7 @@
 #include "tasks/TaskController.h"
 #include "tasks/UpdateRates.h"
 #include "ui/DirList.h"
+#include "ui/FileList.h"
 #include "ui/FrmAbout.h"
 #include "ui/ImageButton.h"
 #include "ui/LockPair.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -54,6 +56,7 @@ FrmMain::FrmMain(MainDependencies deps)
     connect(tray_.get(), &TrayController::exitRequested, this, &FrmMain::MnuExit_Click);
     connect(c_.CheStart, &QCheckBox::toggled, this, &FrmMain::CheStart_Click);
     connect(c_.Timer2, &QTimer::timeout, this, &FrmMain::Timer2_Timer);
+    connect(runs_.get(), &RunController::runEnded, c_.File2, &FileList::refresh);
     // The session ending takes the program down like a system close.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!ended_) {
@@ -84,14 +87,23 @@ void FrmMain::Form_Load() {
     c_.txtTimer->setReadOnly(true);
     c_.txtFiles->setReadOnly(true);
     c_.txtFolders->setReadOnly(true);
-    settingsStore_->LoadSettings(QFileInfo(deps_.programPath).absolutePath());
+    // A first start offers the home folder as the source and another drive (else the home
+    // folder) as the destination; never the program's own folder on both sides.
+    const QString home = deps_.homeFolder.isEmpty() ? QDir::homePath() : deps_.homeFolder;
+    settingsStore_->LoadSettings(home, selection_->firstOtherVolume(home));
     state_.lastHour = QString::fromStdString(deps_.clock.now().hourText());
     tasks_->RescheduleTasks();
 }
 
 void FrmMain::showAfterLoad() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        // Centred, and never with its top-left off the usable area (a scaled display may be
+        // smaller than the window).
+        const QRect area = screen->availableGeometry();
+        QPoint at = area.center() - rect().center();
+        at.setX(std::max(at.x(), area.left()));
+        at.setY(std::max(at.y(), area.top()));
+        move(at);
     }
     if (!startHidden_) {
         show();
@@ -121,6 +133,10 @@ void FrmMain::hideWindow() {
     }
 }
 
+void FrmMain::saveSettings() {
+    settingsStore_->SaveSettings();
+}
+
 void FrmMain::MnuExit_Click() {
     if (ended_) {
         return;
@@ -143,7 +159,7 @@ void FrmMain::closeEvent(QCloseEvent* e) {
 }
 
 void FrmMain::BInfo_Click() {
-    FrmAbout about(this, deps_.website, deps_.email);
+    FrmAbout about(this, deps_.website, deps_.email, deps_.messages);
     about.exec();
 }
 

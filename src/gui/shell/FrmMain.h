@@ -48,6 +48,8 @@ struct MainDependencies {
     FileOps* fileOps = nullptr;
     // Tells which drive a task's destination lies on; without one no task checks its drive.
     const VolumeIdentity* volumeIdentity = nullptr;
+    // The user's home folder; empty: the system's.
+    QString homeFolder;
 };
 
 // The one long-lived window. It builds its controls and hands the work to its controllers.
@@ -64,6 +66,8 @@ class FrmMain : public QWidget {
     void showAfterLoad();
     void MnuShow_Click();
     void MnuExit_Click();
+    // The desktop session is ending (it may end the program without a close): keep the choices.
+    void saveSettings();
     // cmdClose and BM: hide to the tray; without a notification area, minimise instead.
     void hideWindow();
     void BInfo_Click();

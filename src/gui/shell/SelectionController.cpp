@@ -5,7 +5,9 @@
 #include "ui/DirList.h"
 #include "ui/FileList.h"
 #include "ui/MainControls.h"
+#include "ui/MainWindowLayout.h"
 #include "ui/MessageBoxes.h"
+#include "util/FolderPath.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,6 +49,40 @@ void SelectionController::fillDrives() {
     }
 }
 
+int SelectionController::volumeIndexFor(const QString& folder) const {
+    const std::string path = folder.toStdString();
+    int best = -1;
+    std::size_t bestLength = 0;
+    for (std::size_t i = 0; i < drives_.size(); ++i) {
+        const std::string& m = drives_[i].mountPoint;
+        if (FolderPath::isSameOrInside(path, m) && (best < 0 || m.size() > bestLength)) {
+            best = static_cast<int>(i);
+            bestLength = m.size();
+        }
+    }
+    return best;
+}
+
+QString SelectionController::firstOtherVolume(const QString& folder) const {
+    const int own = volumeIndexFor(folder);
+    for (std::size_t i = 0; i < drives_.size(); ++i) {
+        if (static_cast<int>(i) != own && volumes_.isAvailable(drives_[i].mountPoint)) {
+            return QString::fromStdString(drives_[i].mountPoint);
+        }
+    }
+    return folder;
+}
+
+void SelectionController::showVolumeOf(QComboBox* drive, const QString& folder, int& lastIndex) {
+    // The drive box always names the volume of the folder the list shows.
+    const int index = volumeIndexFor(folder);
+    if (index >= 0 && index != drive->currentIndex()) {
+        const QSignalBlocker quiet(drive);
+        drive->setCurrentIndex(index);
+        lastIndex = index;
+    }
+}
+
 void SelectionController::FillFileTypes() {
     c_.cboFileTypes->clear();
     for (const char* t : {"*.*", "*.exe", "*.txt", "*.csv", "*.xls", "*.doc", "*.mdb", "*.rpt",
@@ -62,12 +98,11 @@ bool SelectionController::isLocked() const {
 }
 
 void SelectionController::toggleLock() {
-    for (QWidget* w : std::initializer_list<QWidget*>{c_.cboFileTypes, c_.Dir1, c_.File1, c_.Drive1,
-                                                      c_.Dir2, c_.File2, c_.Drive2,
-                                                      c_.optCopySubFolder, c_.cboUpdateRate}) {
+    for (QWidget* w : c_.lockable()) {
         w->setEnabled(!w->isEnabled());
     }
     state_.countBlocked = c_.Dir1->isEnabled();
+    MainWindowLayout::showLockState(c_, isLocked());
 }
 
 Selection SelectionController::selection() const {
@@ -123,6 +158,7 @@ void SelectionController::driveChange(QComboBox* drive, DirList* dir, int& lastI
 }
 
 void SelectionController::Dir1_Change() {
+    showVolumeOf(c_.Drive1, c_.Dir1->path(), state_.LastDrive1Index);
     c_.File1->setPattern(c_.cboFileTypes->currentText());
     c_.File1->setPath(c_.Dir1->path());
     c_.txtFolders->clear();
@@ -135,6 +171,7 @@ void SelectionController::Dir1_Change() {
 }
 
 void SelectionController::Dir2_Change() {
+    showVolumeOf(c_.Drive2, c_.Dir2->path(), state_.LastDrive2Index);
     c_.File2->setPath(c_.Dir2->path());
     const int d = c_.Drive2->currentIndex();
     if (d >= 0 && d < static_cast<int>(drives_.size())) {

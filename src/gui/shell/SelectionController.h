@@ -31,6 +31,8 @@ class SelectionController : public QObject {
 
     // Fills the drive lists (the root first) without running their change handlers.
     void fillDrives();
+    // The root of the first volume that does not hold `folder`; `folder` when there is none.
+    QString firstOtherVolume(const QString& folder) const;
     void FillFileTypes();
 
     // Locked exactly when Dir1 is disabled.
@@ -46,11 +48,13 @@ class SelectionController : public QObject {
     void loadTask(const QString& source, const QString& destination, const QString& interval,
                   bool subfolders, const QString& pattern, bool typedDestination);
 
-
   private:
     void Drive1_Change();
     void Drive2_Change();
     void driveChange(QComboBox* drive, DirList* dir, int& lastIndex, const QString& text);
+    // The drive list's row of the volume that holds `folder` (the deepest mount point); -1.
+    int volumeIndexFor(const QString& folder) const;
+    void showVolumeOf(QComboBox* drive, const QString& folder, int& lastIndex);
     void Dir1_Change();
     void Dir2_Change();
     void cboFileTypes_Click();

@@ -47,12 +47,12 @@ int listIndex(const QComboBox* combo) {
 
 } // namespace
 
-void SettingsStore::LoadSettings(const QString& programFolder) {
+void SettingsStore::LoadSettings(const QString& sourceDefault, const QString& destinationDefault) {
     settings_.beginGroup("Defaults");
     applyIndex(c_.Drive1, readShort(settings_, "Drive1Index", "1"), false);
     applyIndex(c_.Drive2, readShort(settings_, "Drive2Index", "1"), false);
-    c_.Dir1->setPath(settings_.value("Dir1Path", programFolder).toString());
-    c_.Dir2->setPath(settings_.value("Dir2Path", programFolder).toString());
+    c_.Dir1->setPath(settings_.value("Dir1Path", sourceDefault).toString());
+    c_.Dir2->setPath(settings_.value("Dir2Path", destinationDefault).toString());
     applyIndex(c_.cboUpdateRate, readShort(settings_, "cboUpdateRateIndex", "0"), true);
     // A typed daily time is no row of the list: it is kept as text.
     const QString typedRate = settings_.value("cboUpdateRateText", QString()).toString();

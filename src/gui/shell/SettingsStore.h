@@ -16,7 +16,8 @@ class SettingsStore {
     SettingsStore(QSettings& settings, MainControls& controls)
         : settings_(settings), c_(controls) {}
 
-    void LoadSettings(const QString& programFolder);
+    // `sourceDefault` and `destinationDefault`: the folders of a first start.
+    void LoadSettings(const QString& sourceDefault, const QString& destinationDefault);
     void SaveSettings();
 
   private:

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSocketNotifier>
@@ -39,6 +40,8 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
     }
     connect(c_.MSHFlexGrid1, &QTableWidget::cellClicked, this,
             [this](int row, int) { MSHFlexGrid1_Click(row); });
+    // The keyboard: arrows choose a row, Enter loads it as a click does.
+    c_.MSHFlexGrid1->installEventFilter(this);
     connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
     connect(&runs_, &RunController::databaseError, this, &TaskController::reportDatabaseError);
     connect(&runs_, &RunController::taskClaimedElsewhere, this, &TaskController::showFlexGrid1);
@@ -155,9 +158,13 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
 
 void TaskController::BRemove() {
     const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, c_.MSHFlexGrid1->currentRow());
+    if (c_.MSHFlexGrid1->currentRow() < 0 || name.isEmpty()) {
+        return; // no task chosen: nothing to ask about
+    }
+    // No is the default: Enter alone never deletes a task.
     const int answer = messages_.show(MessageBoxes::Icon::None, "Warning",
                                       "Do you really want to delete this task? " + name,
-                                      MessageBoxes::Yes | MessageBoxes::No);
+                                      MessageBoxes::Yes | MessageBoxes::No, MessageBoxes::No);
     if (answer != MessageBoxes::Yes || !ensureStore()) {
         return;
     }
@@ -165,6 +172,17 @@ void TaskController::BRemove() {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
     showFlexGrid1();
+}
+
+bool TaskController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c_.MSHFlexGrid1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            MSHFlexGrid1_Click(c_.MSHFlexGrid1->currentRow());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TaskController::runDueTasks() {

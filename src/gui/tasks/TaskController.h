@@ -55,6 +55,9 @@ class TaskController : public QObject {
     // Tests replace how the modal dialog is run.
     void setDialogRunner(std::function<int(TaskInput&)> runner) { runDialog_ = std::move(runner); }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void taskRunRecorded(const TaskRunOutcome& outcome);
     bool ensureStore();

@@ -8,6 +8,11 @@
 
 namespace tavelin::gui {
 
+namespace {
+// Pixels of a cell that its text cannot use.
+constexpr int kCellPadding = 8;
+} // namespace
+
 void TaskGrid::fill(QTableWidget* grid, const std::vector<TaskRecord>& tasks) {
     grid->clear();
     grid->setColumnCount(6);
@@ -29,8 +34,15 @@ void TaskGrid::fill(QTableWidget* grid, const std::vector<TaskRecord>& tasks) {
                                  date(t.task_lastdate),
                                  date(t.task_nextdate),
                                  QString::fromStdString(t.task_success)};
+        const QFont headerFont = grid->horizontalHeader()->font();
         for (int col = 0; col < 6; ++col) {
-            grid->setItem(row, col, new QTableWidgetItem(cells[col]));
+            auto* item = new QTableWidgetItem(cells[col]);
+            // The header's size wherever the text fits the column; the grid's smaller one else.
+            if (QFontMetrics(headerFont).horizontalAdvance(cells[col]) <=
+                grid->columnWidth(col) - kCellPadding) {
+                item->setFont(headerFont);
+            }
+            grid->setItem(row, col, item);
         }
         ++row;
     }

@@ -8,6 +8,7 @@
 #include "ui/Twips.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,14 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     connect(cancel_, &ImageButton::hovered, ok_, &ImageButton::toRest);
     connect(ok_, &ImageButton::releasedUp, this, &TaskInput::BOK);
     connect(cancel_, &ImageButton::releasedUp, this, &TaskInput::BCancel);
+    // A light one-pixel frame sets the dialog apart from the window under it.
+    auto* frame = new QFrame(this);
+    frame->setObjectName("TaskInputFrame");
+    frame->setGeometry(rect());
+    frame->setStyleSheet("#TaskInputFrame { border: 1px solid rgb(210,210,210); "
+                         "background: transparent; }");
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    frame->raise();
     if (mainWindow != nullptr) {
         move(placement(mainWindow->frameGeometry()));
     }

@@ -6,8 +6,12 @@
 namespace tavelin::gui {
 
 DirList::DirList(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { setPath(item->data(Qt::UserRole).toString()); });
+    // A double click or Enter opens the folder.
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (item != nullptr) {
+            setPath(item->data(Qt::UserRole).toString());
+        }
+    });
 }
 
 bool DirList::setPath(const QString& path) {

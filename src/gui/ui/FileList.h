@@ -12,6 +12,8 @@ class FileList : public QListWidget {
 
     void setPattern(const QString& pattern);
     void setPath(const QString& path);
+    // Lists the folder again (after a run has put files there).
+    void refresh() { fill(); }
     QString pattern() const { return pattern_; }
     QString path() const { return path_; }
 

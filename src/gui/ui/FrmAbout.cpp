@@ -1,6 +1,7 @@
 #include "ui/FrmAbout.h"
 
 #include "ui/ImageButton.h"
+#include "ui/MessageBoxes.h"
 #include "ui/Palette.h"
 #include "ui/Skin.h"
 #include "ui/SkinLabel.h"
@@ -15,9 +16,10 @@
 
 namespace tavelin::gui {
 
-FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
+FrmAbout::FrmAbout(QWidget* parent, QString website, QString email, MessageBoxes& messages)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), website_(std::move(website)),
-      email_(std::move(email)) {
+      email_(std::move(email)), messages_(messages),
+      open_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName("FrmAbout");
     setWindowTitle("About ");
     setModal(true);
@@ -42,17 +44,16 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email)
     SkinLabel::make(background, "Label2", "Tavelin Software", twRect(480, 1800, 3615, 255));
     SkinLabel::make(background, "Label3", "Keeps your folders backed up, file by file.",
                     twRect(480, 2040, 3615, 255));
-    version_ =
-        SkinLabel::make(background, "Version",
-                        QString::fromStdString("Version:  " + Version::shortText()),
-                        twRect(480, 2280, 3375, 255));
+    version_ = SkinLabel::make(background, "Version",
+                               QString::fromStdString("Version:  " + Version::shortText()),
+                               twRect(480, 2280, 3375, 255));
     web_ = SkinLabel::make(background, "Label4", "Website:  " + QUrl(website_).host(),
                            twRect(480, 2760, 3735, 255));
     mail_ = SkinLabel::make(background, "Label5", "Email:      " + email_,
                             twRect(480, 3000, 3735, 255));
-    QLabel* remark = SkinLabel::make(background, "Label7",
-                                     "If you wish any add featrue please inform us.",
-                                     twRect(480, 3360, 3615, 255));
+    QLabel* remark =
+        SkinLabel::make(background, "Label7", "If you wish any add featrue please inform us.",
+                        twRect(480, 3360, 3615, 255));
     Palette::fit(remark, remark->text());
     for (QLabel* link : {web_, mail_}) {
         link->setCursor(Qt::PointingHandCursor);
@@ -80,13 +81,20 @@ bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void FrmAbout::openLink(const QUrl& url, const QString& address) {
+    if (!open_(url)) {
+        messages_.show(MessageBoxes::Icon::Information, QString(),
+                       "No program on this desktop opens this link. The address is:\n" + address,
+                       MessageBoxes::Ok);
+    }
+}
+
 void FrmAbout::Label4_Click() {
-    // Whatever the desktop does with it, nothing is reported.
-    QDesktopServices::openUrl(QUrl(website_));
+    openLink(QUrl(website_), website_);
 }
 
 void FrmAbout::Label5_Click() {
-    QDesktopServices::openUrl(QUrl("mailto:" + email_));
+    openLink(QUrl("mailto:" + email_), email_);
 }
 
 } // namespace tavelin::gui

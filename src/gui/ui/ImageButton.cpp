@@ -15,6 +15,13 @@ ImageButton::ImageButton(const QString& baseName, const QPixmap& normal, const Q
     connect(this, &PictureStack::moved, this, &ImageButton::onMoved);
     connect(this, &PictureStack::pressed, this, &ImageButton::onPressed);
     connect(this, &PictureStack::released, this, &ImageButton::onReleased);
+    acceptKeyboard();
+    // A key does what a click does: the press, then the release.
+    connect(this, &PictureStack::keyActivated, this, [this] {
+        emit pressedDown();
+        emit releasedUp();
+        toRest();
+    });
 }
 
 ImageButton* ImageButton::skinned(const QString& baseName, const QString& label, const QRect& r,

@@ -16,6 +16,11 @@ LockPair::LockPair(QWidget* parent) : PictureStack(parent) {
     connect(this, &PictureStack::moved, this, &LockPair::onMoved);
     connect(this, &PictureStack::pressed, this, &LockPair::onPressed);
     connect(this, &PictureStack::released, this, &LockPair::onReleased);
+    acceptKeyboard();
+    connect(this, &PictureStack::keyActivated, this, [this] {
+        emit toggleRequested();
+        emit releasedUp();
+    });
 }
 
 void LockPair::set(std::initializer_list<std::pair<const char*, bool>> steps) {

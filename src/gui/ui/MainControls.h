@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+
+class QWidget;
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -72,6 +76,9 @@ struct MainControls {
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+
+    // The nine controls that the lock freezes.
+    std::array<QWidget*, 9> lockable() const;
 };
 
 } // namespace tavelin::gui

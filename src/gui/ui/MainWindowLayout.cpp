@@ -2,6 +2,7 @@
 
 #include "ui/DirList.h"
 #include "ui/FileList.h"
+#include "ui/FittingLabel.h"
 #include "ui/ImageButton.h"
 #include "ui/LockPair.h"
 #include "ui/Palette.h"
@@ -23,6 +24,11 @@
 namespace tavelin::gui {
 
 namespace {
+
+// Pixels between a label's text and the box it names.
+constexpr int kLabelGap = 3;
+// Pixels of a line box taken by its frame and padding.
+constexpr int kBoxMargin = 8;
 
 const char* const kFieldStyle =
     "background-color: rgb(128,128,128); color: rgb(192,255,255);"
@@ -93,8 +99,8 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.Image3 = Surface::panel("Image3", twRect(5040, 6480, 2550, 435), bg);
     c.Image4 = Surface::panel("Image4", twRect(8800, 6480, 1290, 435), bg);
 
-    c.CheStart = check(bg, "CheStart", "Run at Windows startup", twRect(7440, 120, 2055, 255),
-                       Palette::checkBack());
+    c.CheStart =
+        check(bg, "CheStart", "Run at startup", twRect(7440, 120, 2055, 255), Palette::checkBack());
     c.BM = ImageButton::glyph("BM", "min", twRect(9695, 120, 300, 300), bg);
     c.BX = ImageButton::glyph("BX", "close", twRect(10080, 120, 300, 300), bg);
 
@@ -151,6 +157,15 @@ MainControls MainWindowLayout::build(QWidget* window) {
         clock->setFrame(false);
     }
     c.txtTimer2->setFocusPolicy(Qt::NoFocus);
+    // The counters show their whole text ("20010 of 20010"), in a smaller size when needed.
+    for (QLineEdit* box : {c.txtFolders, c.txtFiles, c.txtSize}) {
+        const QFont full = box->font();
+        QObject::connect(box, &QLineEdit::textChanged, box, [box, full](const QString& text) {
+            box->setFont(full);
+            Palette::fit(box, text, kBoxMargin);
+            box->setCursorPosition(0);
+        });
+    }
     for (QLineEdit* clock : {c.txtTimer, c.txtTimer2}) {
         Palette::fit(clock, "00.00.0000 00:00:00", 6);
     }
@@ -172,7 +187,9 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.MSHFlexGrid1->setWordWrap(false);
     c.MSHFlexGrid1->setTextElideMode(Qt::ElideMiddle);
     {
-        // A full date-time must fit the 1600-twip time columns.
+        // A full date-time must fit the 1600-twip time columns: the cells may need a smaller
+        // size than the header keeps (the grid uses the header's wherever a cell fits).
+        c.MSHFlexGrid1->horizontalHeader()->setFont(c.MSHFlexGrid1->font());
         QLabel probe;
         probe.setFont(c.MSHFlexGrid1->font());
         probe.resize(tw(1600), 10);
@@ -181,10 +198,13 @@ MainControls MainWindowLayout::build(QWidget* window) {
     }
     c.MSHFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     c.MSHFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    c.MSHFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    c.MSHFlexGrid1->setTabKeyNavigation(false);
     c.MSHFlexGrid1->setColumnCount(2);
     c.MSHFlexGrid1->setRowCount(2);
 
-    c.lblStatus = new QLabel(bg);
+    c.lblStatus = new FittingLabel(bg);
     c.lblStatus->setObjectName("lblStatus");
     c.lblStatus->setGeometry(twRect(240, 8640, 10005, 255));
     c.lblStatus->setFont(Palette::sans(8.25, true));
@@ -193,19 +213,48 @@ MainControls MainWindowLayout::build(QWidget* window) {
                                "border: 1px solid rgb(30,30,30);");
 
     // The selection starts locked: the nine frozen controls are disabled.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{c.cboFileTypes, c.Dir1, c.File1, c.Drive1, c.Dir2, c.File2,
-                                         c.Drive2, c.optCopySubFolder, c.cboUpdateRate}) {
+    for (QWidget* w : c.lockable()) {
         w->setEnabled(false);
     }
+    showLockState(c, true);
 
-    // Tab order as the layout numbers it (labels and the progress bars take no focus).
-    QWidget* order[] = {c.Drive1,           c.Dir1,          c.File1,
-                        c.Drive2,           c.Dir2,          c.File2,
-                        c.cboFileTypes,     c.txtFolders,    c.txtFiles,
-                        c.txtSize,          c.cboUpdateRate, c.CheStart,
-                        c.optCopySubFolder, c.MSHFlexGrid1,  c.UNCPathDestTrue,
-                        c.UNCDestination};
+    // Labels keep clear of the boxes they name.
+    for (const auto& [label, box] : {std::pair<QLabel*, QWidget*>{c.Label4, c.txtFolders},
+                                     {c.Label5, c.txtFiles},
+                                     {c.Label6, c.txtSize},
+                                     {c.Label7, c.cboUpdateRate},
+                                     {c.Label3, c.cboFileTypes}}) {
+        label->resize(box->x() - label->x() - kLabelGap, label->height());
+        Palette::fit(label, label->text(), 0);
+    }
+
+    // Tab order as the layout numbers it (labels and the progress bars take no focus), the
+    // image buttons where they stand, and the title strip's last.
+    QWidget* order[] = {c.Drive1,
+                        c.Dir1,
+                        c.File1,
+                        c.Drive2,
+                        c.Dir2,
+                        c.File2,
+                        c.cboFileTypes,
+                        c.txtFolders,
+                        c.txtFiles,
+                        c.txtSize,
+                        c.cboUpdateRate,
+                        c.CheStart,
+                        c.optCopySubFolder,
+                        c.cmdCount,
+                        c.lockPair,
+                        c.cmdRun,
+                        c.cmdClose,
+                        c.BSTask,
+                        c.BRemove,
+                        c.BInfo,
+                        c.MSHFlexGrid1,
+                        c.UNCPathDestTrue,
+                        c.UNCDestination,
+                        c.BM,
+                        c.BX};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
@@ -218,6 +267,15 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.Timer2->setInterval(1000);
     c.Timer2->setSingleShot(true);
     return c;
+}
+
+void MainWindowLayout::showLockState(MainControls& c, bool locked) {
+    // Unlocked, the two folder lists wear an amber frame: nobody takes them for locked.
+    const QString style =
+        QString(kFieldStyle) + (locked ? "" : "border: 2px solid rgb(255,176,0);");
+    for (QWidget* w : {static_cast<QWidget*>(c.Dir1), static_cast<QWidget*>(c.Dir2)}) {
+        w->setStyleSheet(style);
+    }
 }
 
 } // namespace tavelin::gui

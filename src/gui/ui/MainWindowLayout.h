@@ -14,6 +14,8 @@ class MainWindowLayout {
     static constexpr int kHeight = 600;
 
     static MainControls build(QWidget* window);
+    // Locked and unlocked selections look different.
+    static void showLockState(MainControls& c, bool locked);
 };
 
 } // namespace tavelin::gui

@@ -4,9 +4,11 @@
 
 namespace tavelin::gui {
 
-int MessageBoxes::show(Icon icon, const QString& title, const QString& text, int buttons) {
+int MessageBoxes::show(Icon icon, const QString& title, const QString& text, int buttons,
+                       int defaultButton) {
     const QString shownTitle = title.isEmpty() ? QStringLiteral("Tavelin") : title;
     shown_.append(shownTitle + "|" + text);
+    lastDefault_ = defaultButton;
     if (!answers_.empty()) {
         const int answer = answers_.front();
         answers_.pop_front();
@@ -38,6 +40,11 @@ int MessageBoxes::show(Icon icon, const QString& title, const QString& text, int
         }
     }
     box.setStandardButtons(standard);
+    for (const auto& [ours, theirs] : map) {
+        if (defaultButton == ours) {
+            box.setDefaultButton(theirs);
+        }
+    }
     const int chosen = box.exec();
     for (const auto& [ours, theirs] : map) {
         if (chosen == theirs) {

@@ -18,11 +18,14 @@ class MessageBoxes {
     virtual ~MessageBoxes() = default;
 
     // Shows a modal box and returns the button chosen. An empty title shows the program's title.
-    int show(Icon icon, const QString& title, const QString& text, int buttons);
+    // `defaultButton` is the one Enter chooses (0: the platform's choice).
+    int show(Icon icon, const QString& title, const QString& text, int buttons,
+             int defaultButton = 0);
 
     // Tests: the boxes shown so far, as "title|text", and answers for the next boxes.
     void queueAnswer(int button) { answers_.push_back(button); }
     const QStringList& shown() const { return shown_; }
+    int lastDefaultButton() const { return lastDefault_; }
     void clearShown() { shown_.clear(); }
     void setParent(QWidget* parent) { parent_ = parent; }
     // Tests: with no answer queued, take the first button offered instead of asking a person.
@@ -33,6 +36,7 @@ class MessageBoxes {
     QStringList shown_;
     QWidget* parent_ = nullptr;
     bool interactive_ = true;
+    int lastDefault_ = 0;
 };
 
 } // namespace tavelin::gui

@@ -1,5 +1,6 @@
 #include "ui/PictureStack.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -43,12 +44,41 @@ QString PictureStack::top() const {
 }
 
 void PictureStack::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
     for (const auto& p : pictures_) {
         if (p.shown) {
-            QPainter(this).drawPixmap(rect(), p.pixmap);
-            return;
+            painter.drawPixmap(rect(), p.pixmap);
+            break;
         }
     }
+    if (hasFocus()) {
+        // The skin's focus mark: a dotted pale-cyan frame just inside the button.
+        painter.setPen(QPen(QColor(192, 255, 255), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void PictureStack::acceptKeyboard() {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureStack::keyPressEvent(QKeyEvent* e) {
+    if (focusPolicy() != Qt::NoFocus && !e->isAutoRepeat() &&
+        (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        emit keyActivated();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void PictureStack::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void PictureStack::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
 }
 
 void PictureStack::mouseMoveEvent(QMouseEvent* e) {

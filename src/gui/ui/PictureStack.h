@@ -21,13 +21,20 @@ class PictureStack : public QWidget {
     // The topmost shown picture; empty when none is shown.
     QString top() const;
 
+    // Buttons take the keyboard focus (Tab), show a focus mark and act on Space or Enter.
+    void acceptKeyboard();
+
   signals:
     void moved(const QString& picture);
     void pressed(const QString& picture);
     void released(const QString& picture);
+    void keyActivated();
 
   protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
