@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <ostream>
 
 namespace tavelin::cli {
@@ -23,6 +24,34 @@ std::size_t width(const std::string& s) {
 
 } // namespace
 
+namespace {
+
+template <std::size_t N>
+void printAligned(std::ostream& out, const std::vector<std::array<std::string, N>>& rows,
+                  const std::function<void(std::size_t)>& after = {}) {
+    std::array<std::size_t, N> widths{};
+    for (const auto& r : rows) {
+        for (std::size_t i = 0; i < N; ++i) {
+            widths[i] = std::max(widths[i], width(r[i]));
+        }
+    }
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        std::string line;
+        for (std::size_t i = 0; i < N; ++i) {
+            line += rows[row][i];
+            if (i + 1 < N) {
+                line += std::string(widths[i] - width(rows[row][i]) + 2, ' ');
+            }
+        }
+        out << line << "\n";
+        if (after) {
+            after(row);
+        }
+    }
+}
+
+} // namespace
+
 void TaskTable::printText(std::ostream& out, const std::vector<TaskRecord>& tasks) {
     using Row = std::array<std::string, 7>;
     std::vector<Row> rows{
@@ -34,22 +63,45 @@ void TaskTable::printText(std::ostream& out, const std::vector<TaskRecord>& task
                         TerminalText::escape(t.task_destination), t.task_interval,
                         dateText(t.task_lastdate), dateText(t.task_nextdate), t.task_success});
     }
-    std::array<std::size_t, 7> widths{};
-    for (const auto& r : rows) {
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            widths[i] = std::max(widths[i], width(r[i]));
-        }
+    printAligned<7>(out, rows);
+}
+
+void TaskTable::printHistoryText(std::ostream& out, const std::vector<TaskRunEntry>& runs) {
+    using Row = std::array<std::string, 9>;
+    std::vector<Row> rows{
+        {"STARTED", "ENDED", "TASK", "TRIGGER", "STATUS", "SCANNED", "COPIED", "FAILED", "BYTES"}};
+    for (const auto& r : runs) {
+        rows.push_back({r.started.display(), r.ended.display(),
+                        TerminalText::shorten(TerminalText::escape(r.task_name), kNameColumns),
+                        r.trigger, r.status, std::to_string(r.scanned), std::to_string(r.copied),
+                        std::to_string(r.failed), std::to_string(r.bytes)});
     }
-    for (const auto& r : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            line += r[i];
-            if (i + 1 < r.size()) {
-                line += std::string(widths[i] - width(r[i]) + 2, ' ');
-            }
+    printAligned<9>(out, rows, [&](std::size_t row) {
+        if (row == 0) {
+            return;
         }
-        out << line << "\n";
+        for (const auto& e : runs[row - 1].errors) {
+            out << "    " << TerminalText::escape(e.path) << ": " << TerminalText::escape(e.reason)
+                << "\n";
+        }
+    });
+}
+
+void TaskTable::printHistoryJson(std::ostream& out, const std::vector<TaskRunEntry>& runs) {
+    out << "[";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const auto& r = runs[i];
+        out << (i ? "," : "") << "{\"task_name\":" << Json::quote(r.task_name)
+            << ",\"trigger\":" << Json::quote(r.trigger)
+            << ",\"started\":" << Json::quote(r.started.display())
+            << ",\"ended\":" << Json::quote(r.ended.display())
+            << ",\"status\":" << Json::quote(r.status) << ",\"scanned\":" << r.scanned
+            << ",\"copied\":" << r.copied << ",\"failed\":" << r.failed << ",\"bytes\":" << r.bytes
+            << ",\"errors\":";
+        Json::printFailures(out, r.errors);
+        out << "}";
     }
+    out << "]\n";
 }
 
 void TaskTable::printJson(std::ostream& out, const std::vector<TaskRecord>& tasks) {

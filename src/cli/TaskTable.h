@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tasks/TaskRecord.h"
+#include "tasks/TaskRunEntry.h"
 
 #include <iosfwd>
 #include <vector>
@@ -12,6 +13,9 @@ class TaskTable {
   public:
     static void printText(std::ostream& out, const std::vector<TaskRecord>& tasks);
     static void printJson(std::ostream& out, const std::vector<TaskRecord>& tasks);
+    // Runs as an aligned table, each failed run followed by its kept failures.
+    static void printHistoryText(std::ostream& out, const std::vector<TaskRunEntry>& runs);
+    static void printHistoryJson(std::ostream& out, const std::vector<TaskRunEntry>& runs);
 };
 
 } // namespace tavelin::cli

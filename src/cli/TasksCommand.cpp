@@ -31,6 +31,7 @@ std::string TasksCommand::usage() const {
            "                             [--no-catch-up] [--db PATH]\n"
            "       tavelin-cli tasks remove NAME [--db PATH]\n"
            "       tavelin-cli tasks run NAME [--db PATH]\n"
+           "       tavelin-cli tasks history [NAME] [--limit N] [--json] [--db PATH]\n"
            "INTERVAL is what the update-rate box takes: \"15 Min\", \"30 Min\", \"1  hrs\",\n"
            "\"2  hrs\" or a time between runs as hh:mm (\"07:30\").\n"
            "A task catches up: a run missed while no scheduler ran is made up soon after\n"
@@ -38,13 +39,15 @@ std::string TasksCommand::usage() const {
            "the start). A task writes only onto the drive it was saved for: when another\n"
            "file system is there (an unplugged drive's empty folder), the run writes nothing,\n"
            "fails with \"destination drive is not connected\" and runs when the drive is back.\n"
+           "history shows the runs, newest first (default --limit 20), with the failures of\n"
+           "each (the first 100 are kept); the last 1,000 runs of each task are kept.\n"
            "The task file is --db, else $TAVELIN_DB, else tasks.db beside the program,\n"
            "else ~/.local/share/Tavelin/tasks.db.\n";
 }
 
 int TasksCommand::run(const std::vector<std::string>& args, Context& context) {
     if (args.empty()) {
-        context.err << "tavelin-cli tasks: needs list, add, remove or run\n" << usage();
+        context.err << "tavelin-cli tasks: needs list, add, remove, run or history\n" << usage();
         return kUsage;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -60,6 +63,9 @@ int TasksCommand::run(const std::vector<std::string>& args, Context& context) {
     if (args[0] == "run") {
         return runTask(rest, context);
     }
+    if (args[0] == "history") {
+        return history(rest, context);
+    }
     context.err << "tavelin-cli tasks: unknown action '" << args[0] << "'\n" << usage();
     return kUsage;
 }
@@ -67,6 +73,8 @@ int TasksCommand::run(const std::vector<std::string>& args, Context& context) {
 namespace {
 
 // Parses, opens the store, and reports problems the same way for every action.
+constexpr std::size_t kOptionalName = 99;
+
 template <class Body>
 int withStore(const char* action, const std::vector<std::string>& args,
               const std::set<std::string>& flags, std::set<std::string> options,
@@ -78,7 +86,7 @@ int withStore(const char* action, const std::vector<std::string>& args,
                     << usage;
         return kUsage;
     }
-    if (parsed->positionals().size() != positionals) {
+    if (positionals != kOptionalName && parsed->positionals().size() != positionals) {
         context.err << "tavelin-cli tasks " << action
                     << (positionals ? ": needs one task NAME\n" : ": takes no NAME\n") << usage;
         return kUsage;
@@ -173,6 +181,44 @@ int TasksCommand::remove(const std::vector<std::string>& args, Context& context)
                 return int{kUsage};
             }
             context.out << "Task '" << TerminalText::escape(a.positionals()[0]) << "' removed\n";
+            return int{kDone};
+        });
+}
+
+int TasksCommand::history(const std::vector<std::string>& args, Context& context) {
+    return withStore(
+        "history", args, {"--json"}, {"--limit"}, kOptionalName, context, usage(),
+        [&](const Arguments& a, TaskStore& store) {
+            if (a.positionals().size() > 1) {
+                context.err << "tavelin-cli tasks history: takes at most one task NAME\n";
+                return int{kUsage};
+            }
+            int limit = 20;
+            if (const auto* text = a.value("--limit")) {
+                try {
+                    std::size_t used = 0;
+                    limit = std::stoi(*text, &used);
+                    if (used != text->size() || limit < 1) {
+                        throw std::invalid_argument("limit");
+                    }
+                } catch (const std::exception&) {
+                    context.err << "tavelin-cli tasks history: --limit needs a whole number of "
+                                   "1 or more\n";
+                    return int{kUsage};
+                }
+            }
+            const std::string name = a.positionals().empty() ? "" : a.positionals()[0];
+            auto runs = store.history(name, limit);
+            if (!runs) {
+                context.err << "tavelin-cli tasks history: "
+                            << TerminalText::escape(runs.error().message) << "\n";
+                return int{kUsage};
+            }
+            if (a.has("--json")) {
+                TaskTable::printHistoryJson(context.out, *runs);
+            } else {
+                TaskTable::printHistoryText(context.out, *runs);
+            }
             return int{kDone};
         });
 }

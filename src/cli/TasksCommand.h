@@ -16,6 +16,7 @@ class TasksCommand final : public Command {
     int list(const std::vector<std::string>& args, Context& context);
     int add(const std::vector<std::string>& args, Context& context);
     int remove(const std::vector<std::string>& args, Context& context);
+    int history(const std::vector<std::string>& args, Context& context);
     int runTask(const std::vector<std::string>& args, Context& context);
 };
 

@@ -5,7 +5,9 @@
 #include "gui/GuiFixture.h"
 #include "shell/SelectionController.h"
 #include "shell/SingleInstance.h"
+#include "shell/TrayController.h"
 #include "tasks/TaskController.h"
+#include "tasks/TaskHistory.h"
 #include "tasks/TaskInput.h"
 #include "ui/DirList.h"
 #include "ui/FileList.h"
@@ -19,6 +21,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -281,6 +285,72 @@ class DesktopTest : public QObject {
         about.setOpener([](const QUrl&) { return true; });
         about.Label4_Click();
         QCOMPARE(f.messages.shown().size(), 2);
+    }
+
+    // A task row's menu: Run now records a manual run, History shows the runs and their
+    // failures, Remove asks as the button does.
+    void taskMenuRunsShowsHistoryAndRemoves() {
+        GuiFixture f;
+        f.tree.write("docs/a.txt", "a");
+        f.tree.write("docs/b.txt", "b");
+        f.tree.mkdir("out/docs/b.txt/in-the-way");
+        f.window->Form_Load();
+        addTask(f, "docs", "docs");
+        f.window->tasks().showFlexGrid1();
+        QVERIFY(f.window->tasks().taskMenu(1) == nullptr); // an empty row has no menu
+        std::unique_ptr<QMenu> menu(f.window->tasks().taskMenu(0));
+        QVERIFY(menu != nullptr);
+        QStringList texts;
+        for (QAction* a : menu->actions()) {
+            texts << a->text();
+        }
+        QCOMPARE(texts, (QStringList{"Run now", "History\u2026", "Remove"}));
+
+        menu->actions()[0]->trigger();
+        QTRY_VERIFY(!f.window->runs().busy());
+        QTRY_COMPARE(f.tree.read("out/docs/a.txt"), std::string("a"));
+
+        int shown = 0;
+        f.window->tasks().setHistoryRunner([&](gui::TaskHistory& h) {
+            ++shown;
+            [&] {
+                QCOMPARE(h.runsTable()->rowCount(), 1);
+                QCOMPARE(h.runsTable()->item(0, 1)->text(), QString("manual"));
+                QCOMPARE(h.runsTable()->item(0, 2)->text(), QString("Failed"));
+                QCOMPARE(h.runsTable()->item(0, 5)->text(), QString("1"));
+                QCOMPARE(h.failuresList()->count(), 1);
+                QVERIFY(h.failuresList()->item(0)->text().contains("a folder is in the way"));
+            }();
+            return 0;
+        });
+        menu->actions()[1]->trigger();
+        QCOMPARE(shown, 1);
+
+        f.messages.queueAnswer(gui::MessageBoxes::Yes);
+        menu->actions()[2]->trigger();
+        QCOMPARE(f.messages.shown(),
+                 QStringList{"Warning|Do you really want to delete this task? docs"});
+        QVERIFY(!(*TaskStore::open(f.tree.path("db/tasks.db"))->findTask("docs")).has_value());
+    }
+
+    // The window's own run that failed for some files says so after its summary.
+    void aFailedRunIsNeverShownAsAPlainResult() {
+        GuiFixture f;
+        f.tree.write("src/a.txt", "a");
+        f.tree.write("src/b.txt", "b");
+        f.tree.mkdir("dst/b.txt/in-the-way");
+        f.window->Form_Load();
+        auto& c = f.c();
+        f.window->selection().toggleLock();
+        c.Dir1->setPath(QString::fromStdString(f.tree.path("src")));
+        c.Dir2->setPath(QString::fromStdString(f.tree.path("dst")));
+        f.window->selection().toggleLock();
+        f.window->runs().runButton();
+        QTRY_VERIFY(!f.window->runs().busy());
+        QVERIFY2(c.lblStatus->text().endsWith("-:- 1 Files copied -:- Copy Size = 1 Bytes -:- 1 "
+                                              "Files failed"),
+                 qPrintable(c.lblStatus->text()));
+        QVERIFY(f.window->tray().lastNotice().contains("a folder is in the way"));
     }
 
     void theStartupBoxSaysRunAtStartup() {

@@ -39,6 +39,7 @@ Result<int> DriveWait::drivesChanged(TaskStore& store, const LocalDateTime& now)
             return std::unexpected(ok.error());
         }
         ++due;
+        returned_.insert(*it);
         it = waiting_.erase(it);
     }
     return due;

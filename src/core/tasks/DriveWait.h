@@ -30,10 +30,13 @@ class DriveWait {
     // Something was mounted or unmounted: each waiting task whose drive is back falls due at
     // `now`. Returns how many did.
     Result<int> drivesChanged(TaskStore& store, const LocalDateTime& now);
+    // True once for a task made due by its drive's return (its run was started by the drive).
+    bool takeReturned(const std::string& name) { return returned_.erase(name) > 0; }
 
   private:
     const VolumeIdentity* volumes_;
     std::set<std::string> waiting_;
+    std::set<std::string> returned_;
 };
 
 } // namespace tavelin

@@ -6,6 +6,20 @@
 
 namespace tavelin {
 
+DueTaskScheduler::DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock,
+                                   const VolumeIdentity* volumes)
+    : store_(store), runner_(runner), clock_(clock), driveWait_(volumes), startedAt_(clock.now()) {}
+
+std::string DueTaskScheduler::triggerFor(const TaskRecord& task) {
+    if (driveWait_.takeReturned(task.task_name)) {
+        return TaskRunEntry::kDrive;
+    }
+    if (task.task_nextdate && *task.task_nextdate < startedAt_) {
+        return TaskRunEntry::kCatchUp;
+    }
+    return TaskRunEntry::kSchedule;
+}
+
 Result<int> DueTaskScheduler::runDueTasks(RunObserver* observer, const Report& report,
                                           const std::function<bool()>& stop) {
     auto due = store_.dueTasks(clock_.now());
@@ -17,7 +31,7 @@ Result<int> DueTaskScheduler::runDueTasks(RunObserver* observer, const Report& r
         if (stop && stop()) {
             break;
         }
-        auto outcome = runner_.runDue(task, observer);
+        auto outcome = runner_.runDue(task, observer, triggerFor(task));
         if (!outcome) {
             return std::unexpected(outcome.error());
         }

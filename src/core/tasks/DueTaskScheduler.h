@@ -21,8 +21,11 @@ class DueTaskScheduler {
     using Report = std::function<void(const TaskRunOutcome&)>;
 
     DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock,
-                     const VolumeIdentity* volumes = nullptr)
-        : store_(store), runner_(runner), clock_(clock), driveWait_(volumes) {}
+                     const VolumeIdentity* volumes = nullptr);
+
+    // What started the run of a due task: its drive's return, a run missed before this
+    // scheduler started (catch-up), or its schedule.
+    std::string triggerFor(const TaskRecord& task);
 
     // Returns how many runs were made; `stop` ends the pass between two tasks.
     Result<int> runDueTasks(RunObserver* observer, const Report& report,
@@ -38,6 +41,7 @@ class DueTaskScheduler {
     TaskRunner& runner_;
     const Clock& clock_;
     DriveWait driveWait_;
+    LocalDateTime startedAt_;
 };
 
 } // namespace tavelin

@@ -165,4 +165,8 @@ int SqliteDatabase::changes() const {
     return sqlite3_changes(db_);
 }
 
+std::int64_t SqliteDatabase::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
 } // namespace tavelin

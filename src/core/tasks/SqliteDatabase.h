@@ -3,6 +3,7 @@
 #include "tasks/SqliteStatement.h"
 #include "util/Error.h"
 
+#include <cstdint>
 #include <string>
 
 struct sqlite3;
@@ -27,6 +28,7 @@ class SqliteDatabase {
     // Fails with a message naming the operation, the file and what SQLite said.
     std::unexpected<Error> failure(const std::string& operation) const;
     int changes() const;
+    std::int64_t lastInsertId() const;
     const std::string& path() const { return path_; }
     bool readOnly() const { return readOnly_; }
 

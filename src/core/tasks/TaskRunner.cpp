@@ -6,6 +6,8 @@
 #include "tasks/TaskStore.h"
 #include "util/Clock.h"
 
+#include <algorithm>
+
 namespace tavelin {
 
 std::string TaskRunner::volumeAfter(const TaskRunOutcome& outcome) const {
@@ -44,7 +46,32 @@ TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer
     return outcome;
 }
 
-Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* observer) {
+TaskRunEntry TaskRunner::entryFor(const TaskRunOutcome& o, const std::string& trigger,
+                                  const LocalDateTime& started) {
+    TaskRunEntry e;
+    e.task_name = o.task.task_name;
+    e.trigger = trigger;
+    e.started = started;
+    e.ended = o.finishedAt;
+    e.status = o.run.stopped ? "Stopped" : o.status;
+    e.scanned = o.run.totals.totalFiles;
+    e.copied = o.run.counters.filesCopied;
+    e.bytes = o.run.counters.bytesCopied;
+    e.failed = static_cast<std::int64_t>(o.run.failures.size());
+    const std::size_t kept = std::min(o.run.failures.size(), TaskRunEntry::kMaxErrors);
+    e.errors.assign(o.run.failures.begin(),
+                    o.run.failures.begin() + static_cast<std::ptrdiff_t>(kept));
+    if (!o.ok() && !o.run.stopped && o.run.failures.empty()) {
+        // The run could not start at all: that is its one failure.
+        e.failed = 1;
+        e.errors.push_back(FileFailure{o.driveAbsent ? o.task.task_destination : o.task.task_source,
+                                       o.firstFailure});
+    }
+    return e;
+}
+
+Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* observer,
+                                          const std::string& trigger) {
     auto found = store_.findTask(name);
     if (!found) {
         return std::unexpected(found.error());
@@ -54,16 +81,17 @@ Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* 
     }
     const LocalDateTime started = clock_.now();
     auto outcome = execute(**found, observer);
+    const TaskRunEntry entry = entryFor(outcome, trigger, started);
     if (auto ok = store_.RecordTaskRun(name, outcome.status, outcome.finishedAt, started,
-                                       volumeAfter(outcome));
+                                       volumeAfter(outcome), &entry);
         !ok) {
         return std::unexpected(ok.error());
     }
     return outcome;
 }
 
-Result<std::optional<TaskRunOutcome>> TaskRunner::runDue(const TaskRecord& task,
-                                                         RunObserver* observer) {
+Result<std::optional<TaskRunOutcome>>
+TaskRunner::runDue(const TaskRecord& task, RunObserver* observer, const std::string& trigger) {
     const auto interval = TaskInterval::parse(task.task_interval);
     if (!interval || !task.task_nextdate) {
         return std::optional<TaskRunOutcome>();
@@ -77,9 +105,11 @@ Result<std::optional<TaskRunOutcome>> TaskRunner::runDue(const TaskRecord& task,
     if (!*won) {
         return std::optional<TaskRunOutcome>();
     }
+    const LocalDateTime started = clock_.now();
     auto outcome = execute(task, observer);
+    const TaskRunEntry entry = entryFor(outcome, trigger, started);
     if (auto ok = store_.RecordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
-                                       task.task_nextdate, volumeAfter(outcome));
+                                       task.task_nextdate, volumeAfter(outcome), &entry);
         !ok) {
         return std::unexpected(ok.error());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tasks/TaskRunEntry.h"
 #include "tasks/TaskRunOutcome.h"
 #include "util/Error.h"
 
@@ -25,12 +26,19 @@ class TaskRunner {
 
     static constexpr const char* kDriveAbsent = "destination drive is not connected";
 
-    // Runs the named task at once (not claimed; its last run becomes now).
-    Result<TaskRunOutcome> runNow(const std::string& name, RunObserver* observer = nullptr);
+    // Runs the named task at once (not claimed; its last run becomes now). Every run goes into
+    // the task's history with what started it (a TaskRunEntry trigger).
+    Result<TaskRunOutcome> runNow(const std::string& name, RunObserver* observer = nullptr,
+                                  const std::string& trigger = TaskRunEntry::kManual);
 
     // Claims a due task and runs it; nothing when another scheduler claimed it first.
-    Result<std::optional<TaskRunOutcome>> runDue(const TaskRecord& task,
-                                                 RunObserver* observer = nullptr);
+    Result<std::optional<TaskRunOutcome>>
+    runDue(const TaskRecord& task, RunObserver* observer = nullptr,
+           const std::string& trigger = TaskRunEntry::kSchedule);
+
+    // The history row of a finished run.
+    static TaskRunEntry entryFor(const TaskRunOutcome& outcome, const std::string& trigger,
+                                 const LocalDateTime& started);
 
   private:
     TaskRunOutcome execute(const TaskRecord& task, RunObserver* observer);

@@ -36,6 +36,29 @@ CREATE TABLE tasks (
 CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate);
 )";
 
+// The history: one row per run, and the first failures of each.
+const char* const kCreateHistory = R"(
+CREATE TABLE IF NOT EXISTS task_runs (
+    run_id      INTEGER PRIMARY KEY,
+    task_name   TEXT NOT NULL,
+    run_trigger TEXT NOT NULL,
+    run_started TEXT NOT NULL,
+    run_ended   TEXT NOT NULL,
+    run_status  TEXT NOT NULL,
+    run_scanned INTEGER NOT NULL,
+    run_copied  INTEGER NOT NULL,
+    run_failed  INTEGER NOT NULL,
+    run_bytes   INTEGER NOT NULL
+);
+CREATE INDEX IF NOT EXISTS task_runs_by_task ON task_runs(task_name, run_id);
+CREATE TABLE IF NOT EXISTS task_run_errors (
+    run_id       INTEGER NOT NULL,
+    error_path   TEXT NOT NULL,
+    error_reason TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS task_run_errors_by_run ON task_run_errors(run_id);
+)";
+
 // Columns that later versions added, in the order they came.
 const std::pair<const char*, const char*> kAddedColumns[] = {
     {"task_filetypes", "TEXT NOT NULL DEFAULT '*.*'"},
@@ -209,6 +232,9 @@ Result<void> TaskStore::migrate() {
                 return ok;
             }
         }
+        if (auto ok = db_.exec(kCreateHistory, op); !ok) {
+            return ok;
+        }
         if (auto ok = db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op);
             !ok) {
             return ok;
@@ -336,13 +362,130 @@ Result<bool> TaskStore::DeleteTask(const std::string& name) {
             return db_.failure(op);
         }
         const bool deleted = db_.changes() > 0;
+        for (const char* sql : {"DELETE FROM task_run_errors WHERE run_id IN "
+                                "(SELECT run_id FROM task_runs WHERE task_name = ?1)",
+                                "DELETE FROM task_runs WHERE task_name = ?1"}) {
+            auto history = db_.prepare(sql, op);
+            if (!history) {
+                return std::unexpected(history.error());
+            }
+            history->bind(1, name);
+            if (history->step() != SQLITE_DONE) {
+                return db_.failure(op);
+            }
+        }
         return deleted;
     });
 }
 
+Result<void> TaskStore::addHistory(const TaskRunEntry& e) {
+    const std::string op = "cannot record the run of a task in";
+    auto insert = db_.prepare(
+        "INSERT INTO task_runs (task_name, run_trigger, run_started, run_ended, run_status, "
+        "run_scanned, run_copied, run_failed, run_bytes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
+        "?9)",
+        op);
+    if (!insert) {
+        return std::unexpected(insert.error());
+    }
+    insert->bind(1, e.task_name)
+        .bind(2, e.trigger)
+        .bind(3, e.started.storage())
+        .bind(4, e.ended.storage())
+        .bind(5, e.status)
+        .bind(6, e.scanned)
+        .bind(7, e.copied)
+        .bind(8, e.failed)
+        .bind(9, e.bytes);
+    if (insert->step() != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    const std::int64_t runId = db_.lastInsertId();
+    auto error = db_.prepare(
+        "INSERT INTO task_run_errors (run_id, error_path, error_reason) VALUES (?1, ?2, ?3)", op);
+    if (!error) {
+        return std::unexpected(error.error());
+    }
+    for (std::size_t i = 0; i < e.errors.size() && i < TaskRunEntry::kMaxErrors; ++i) {
+        error->reset();
+        error->bind(1, runId).bind(2, e.errors[i].path).bind(3, e.errors[i].reason);
+        if (error->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+    }
+    // Only the newest runs of each task are kept.
+    for (const char* sql :
+         {"DELETE FROM task_run_errors WHERE run_id IN (SELECT run_id FROM task_runs WHERE "
+          "task_name = ?1 ORDER BY run_id DESC LIMIT -1 OFFSET ?2)",
+          "DELETE FROM task_runs WHERE run_id IN (SELECT run_id FROM task_runs WHERE "
+          "task_name = ?1 ORDER BY run_id DESC LIMIT -1 OFFSET ?2)"}) {
+        auto prune = db_.prepare(sql, op);
+        if (!prune) {
+            return std::unexpected(prune.error());
+        }
+        prune->bind(1, e.task_name).bind(2, std::int64_t{kHistoryPerTask});
+        if (prune->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+    }
+    return {};
+}
+
+Result<std::vector<TaskRunEntry>> TaskStore::history(const std::string& name, int limit) {
+    const std::string op = "cannot read the run history from";
+    if (!name.empty()) {
+        auto task = findTask(name);
+        if (!task) {
+            return std::unexpected(task.error());
+        }
+        if (!*task) {
+            return fail("no task named '" + name + "'", Error::Kind::NotFound);
+        }
+    }
+    auto runs = db_.prepare(
+        std::string("SELECT run_id, task_name, run_trigger, run_started, run_ended, run_status, "
+                    "run_scanned, run_copied, run_failed, run_bytes FROM task_runs ") +
+            (name.empty() ? "" : "WHERE task_name = ?1 ") + "ORDER BY run_id DESC LIMIT ?2",
+        op);
+    auto errors = db_.prepare("SELECT error_path, error_reason FROM task_run_errors "
+                              "WHERE run_id = ?1 ORDER BY rowid",
+                              op);
+    if (!runs || !errors) {
+        return db_.failure(op);
+    }
+    if (!name.empty()) {
+        runs->bind(1, name);
+    }
+    runs->bind(2, std::int64_t{limit});
+    std::vector<TaskRunEntry> out;
+    int rc;
+    while ((rc = runs->step()) == SQLITE_ROW) {
+        TaskRunEntry e;
+        e.task_name = runs->text(1);
+        e.trigger = runs->text(2);
+        e.started = readDate(*runs, 3).value_or(LocalDateTime{});
+        e.ended = readDate(*runs, 4).value_or(LocalDateTime{});
+        e.status = runs->text(5);
+        e.scanned = runs->integer(6);
+        e.copied = runs->integer(7);
+        e.failed = runs->integer(8);
+        e.bytes = runs->integer(9);
+        errors->reset();
+        errors->bind(1, runs->integer(0));
+        while (errors->step() == SQLITE_ROW) {
+            e.errors.push_back(FileFailure{errors->text(0), errors->text(1)});
+        }
+        out.push_back(std::move(e));
+    }
+    if (rc != SQLITE_DONE) {
+        return db_.failure(op);
+    }
+    return out;
+}
+
 Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string& status,
                                       const LocalDateTime& now, std::optional<LocalDateTime> due,
-                                      const std::string& volume) {
+                                      const std::string& volume, const TaskRunEntry* history) {
     const std::string op = "cannot record the run of a task in";
     return inTransaction<bool>(op, [&]() -> Result<bool> {
         auto rows = db_.prepare("SELECT rowid, task_interval, task_nextdate FROM tasks "
@@ -374,6 +517,11 @@ Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string
         update->bind(3, status).bind(4, rowid);
         if (update->step() != SQLITE_DONE) {
             return db_.failure(op);
+        }
+        if (history != nullptr) {
+            if (auto ok = addHistory(*history); !ok) {
+                return std::unexpected(ok.error());
+            }
         }
         if (!volume.empty()) {
             auto remember = db_.prepare("UPDATE tasks SET task_volume = ?1 WHERE rowid = ?2", op);

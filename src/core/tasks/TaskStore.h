@@ -2,6 +2,7 @@
 
 #include "tasks/SqliteDatabase.h"
 #include "tasks/TaskRecord.h"
+#include "tasks/TaskRunEntry.h"
 #include "util/Error.h"
 
 #include <optional>
@@ -17,7 +18,9 @@ class Clock;
 // and the file is shared safely by the window and `tavelin-cli serve`.
 class TaskStore {
   public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
+    // Runs kept per task; older ones go as new ones come.
+    static constexpr int kHistoryPerTask = 1000;
 
     // Opens the file (created with its table when missing; an older file upgraded in place).
     static Result<TaskStore> open(const std::string& path);
@@ -27,7 +30,7 @@ class TaskStore {
     // "Please enter a task name!" (empty or blank), for control characters in the name, and
     // for an empty source or destination.
     Result<TaskRecord> AddTask(const TaskRecord& draft, const LocalDateTime& now);
-    // True when a task of that name was deleted.
+    // True when a task of that name was deleted (its history with it).
     Result<bool> DeleteTask(const std::string& name);
     // Records a run that ended at `now`: the last run becomes `due` (the claimed due time; by
     // default the task's next run time as it stood), the next run `now` plus the interval;
@@ -36,7 +39,11 @@ class TaskStore {
     Result<bool> RecordTaskRun(const std::string& name, const std::string& status,
                                const LocalDateTime& now,
                                std::optional<LocalDateTime> due = std::nullopt,
-                               const std::string& volume = {});
+                               const std::string& volume = {},
+                               const TaskRunEntry* history = nullptr);
+    // The runs of one task (every task's when `name` is empty), newest first, with their kept
+    // failures. Fails with Kind::NotFound for a name that is no task.
+    Result<std::vector<TaskRunEntry>> history(const std::string& name, int limit);
     // At a scheduler's start: a task that catches up keeps its next run (one that has passed
     // runs soon); any other task gets its next run one interval after now. No task's last run
     // changes, since no run happened.
@@ -61,6 +68,7 @@ class TaskStore {
   private:
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
     Result<void> migrate();
+    Result<void> addHistory(const TaskRunEntry& entry);
     // Runs `body` inside BEGIN IMMEDIATE ... COMMIT; a failed body rolls back.
     template <class T, class Body> Result<T> inTransaction(const std::string& operation, Body body);
     Result<std::vector<TaskRecord>> select(const std::string& where, const std::string& operation,

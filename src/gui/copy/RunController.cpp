@@ -102,11 +102,11 @@ void RunController::RunCopy() {
     start(Kind::WindowRun, selection_.selection(), std::nullopt);
 }
 
-void RunController::queueTask(const TaskRecord& task) {
+void RunController::queueTask(const TaskRecord& task, const std::string& trigger) {
     if (isQueued(task.task_name)) {
         return;
     }
-    taskQueue_.push_back(task);
+    taskQueue_.emplace_back(task, trigger);
     if (!busy_) {
         startNext();
     }
@@ -116,7 +116,7 @@ bool RunController::isQueued(const std::string& taskName) const {
     if (currentTask_ && currentTask_->task_name == taskName) {
         return true;
     }
-    for (const auto& t : taskQueue_) {
+    for (const auto& [t, trigger] : taskQueue_) {
         if (t.task_name == taskName) {
             return true;
         }
@@ -126,9 +126,9 @@ bool RunController::isQueued(const std::string& taskName) const {
 
 void RunController::startNext() {
     if (!taskQueue_.empty()) {
-        TaskRecord task = taskQueue_.front();
+        auto [task, trigger] = taskQueue_.front();
         taskQueue_.pop_front();
-        start(Kind::TaskRun, Selection{}, task);
+        start(Kind::TaskRun, Selection{}, task, trigger);
     } else if (windowRunPending_) {
         windowRunPending_ = false;
         RunCopy();
@@ -137,13 +137,15 @@ void RunController::startNext() {
     }
 }
 
-void RunController::start(Kind kind, const Selection& selection, std::optional<TaskRecord> task) {
+void RunController::start(Kind kind, const Selection& selection, std::optional<TaskRecord> task,
+                          const std::string& trigger) {
     if (worker_.joinable()) {
         worker_.join();
     }
     busy_ = true;
     kind_ = kind;
     currentTask_ = task;
+    currentTrigger_ = trigger;
     stop_ = false;
     countResult_.reset();
     runResult_.reset();
@@ -155,7 +157,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
     statusBefore_ = c_.lblStatus->text();
     display_.countStarted();
 
-    worker_ = std::thread([this, kind, selection, task] {
+    worker_ = std::thread([this, kind, selection, task, trigger] {
         if (kind == Kind::Count) {
             auto r = engine_.CountFiles(selection);
             std::lock_guard lock(resultMutex_);
@@ -172,7 +174,13 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
                 r = std::unexpected(store.error());
             } else {
                 TaskRunner runner(*store, engine_, clock_, volumeIdentity_);
-                r = runner.runDue(*task, relay_.get());
+                if (trigger == TaskRunEntry::kManual) {
+                    auto now = runner.runNow(task->task_name, relay_.get(), trigger);
+                    r = now ? Result<std::optional<TaskRunOutcome>>(std::move(*now))
+                            : std::unexpected(now.error());
+                } else {
+                    r = runner.runDue(*task, relay_.get(), trigger);
+                }
             }
             std::lock_guard lock(resultMutex_);
             taskResult_ = std::move(r);
@@ -205,7 +213,13 @@ void RunController::finished() {
         }
     } else if (runResult_) {
         if (*runResult_) {
-            display_.copyFinished(clock_.now(), (*runResult_)->totals, (*runResult_)->counters);
+            const RunResult& r = **runResult_;
+            display_.copyFinished(clock_.now(), r.totals, r.counters,
+                                  static_cast<std::int64_t>(r.failures.size()));
+            if (!r.failures.empty()) {
+                emit windowRunFailed(static_cast<qint64>(r.failures.size()),
+                                     QString::fromStdString(r.failures.front().reason));
+            }
         } else {
             display_.showError(QString::fromStdString(runResult_->error().message));
         }
@@ -218,7 +232,8 @@ void RunController::finished() {
         } else {
             const TaskRunOutcome& o = ***taskResult_;
             if (o.run.totals.totalFiles > 0 || o.ok()) {
-                display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters);
+                display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters,
+                                      static_cast<std::int64_t>(o.run.failures.size()));
             } else {
                 display_.showError(
                     QString::fromStdString(o.task.task_name + ": " + o.firstFailure));

@@ -7,6 +7,7 @@
 #include "copy/Selection.h"
 #include "copy/SurveyResult.h"
 #include "tasks/TaskRecord.h"
+#include "tasks/TaskRunEntry.h"
 #include "tasks/TaskRunOutcome.h"
 
 #include <QObject>
@@ -49,8 +50,9 @@ class RunController : public QObject {
     // A copy of the window's selection (update rate): returns at once when unlocked; waits for
     // a run under way.
     void RunCopy();
-    // Runs a due task with its own stored selection (claimed and recorded by the core).
-    void queueTask(const TaskRecord& task);
+    // Runs a due task with its own stored selection (claimed and recorded by the core);
+    // `trigger` goes into its history. A manual run ("Run now") is not claimed.
+    void queueTask(const TaskRecord& task, const std::string& trigger = TaskRunEntry::kSchedule);
     bool isQueued(const std::string& taskName) const;
 
     bool busy() const { return busy_; }
@@ -62,6 +64,8 @@ class RunController : public QObject {
     // Another scheduler (tavelin-cli serve, another window) took a due task first.
     void taskClaimedElsewhere();
     void databaseError(const QString& message);
+    // The window's own run ended with failures: `count` files, the first one's reason.
+    void windowRunFailed(qint64 count, const QString& firstReason);
     void becameIdle();
     // A count or a run has ended (its files may be in the destination now).
     void runEnded();
@@ -70,7 +74,8 @@ class RunController : public QObject {
     class Relay;
     enum class Kind { Count, WindowRun, TaskRun };
 
-    void start(Kind kind, const Selection& selection, std::optional<TaskRecord> task);
+    void start(Kind kind, const Selection& selection, std::optional<TaskRecord> task,
+               const std::string& trigger = {});
     void startNext();
     void applySurvey(const SurveyTotals& totals);
     void applyProgress();
@@ -89,9 +94,10 @@ class RunController : public QObject {
 
     bool busy_ = false;
     bool windowRunPending_ = false;
-    std::deque<TaskRecord> taskQueue_;
+    std::deque<std::pair<TaskRecord, std::string>> taskQueue_;
     Kind kind_ = Kind::Count;
     std::optional<TaskRecord> currentTask_;
+    std::string currentTrigger_;
     QString statusBefore_;
     std::thread worker_;
     std::unique_ptr<Relay> relay_;

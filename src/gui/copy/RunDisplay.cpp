@@ -64,10 +64,15 @@ void RunDisplay::progress(const RunProgress& p) {
 }
 
 void RunDisplay::copyFinished(const LocalDateTime& when, const SurveyTotals& t,
-                              const RunProgress& p) {
+                              const RunProgress& p, std::int64_t failed) {
     progress(p);
-    c_.lblStatus->setText(QString::fromStdString(
-        RunSummary::line(when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString())));
+    QString line = QString::fromStdString(
+        RunSummary::line(when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString()));
+    // A run with failures never reads like one that merely had nothing to copy.
+    if (failed > 0) {
+        line += " -:- " + QString::number(failed) + " Files failed";
+    }
+    c_.lblStatus->setText(line);
 }
 
 void RunDisplay::showError(const QString& message) {

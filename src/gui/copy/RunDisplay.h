@@ -22,7 +22,9 @@ class RunDisplay {
     void copyStarted(const SurveyTotals& totals);
     void progress(const RunProgress& p);
     // "Last run @ ..." with the size bar's caption.
-    void copyFinished(const LocalDateTime& when, const SurveyTotals& totals, const RunProgress& p);
+    // The summary line; a run with failures says how many after it.
+    void copyFinished(const LocalDateTime& when, const SurveyTotals& totals, const RunProgress& p,
+                      std::int64_t failed = 0);
     void showError(const QString& message);
 
     // A whole number with the locale's digit grouping ("#,##0").

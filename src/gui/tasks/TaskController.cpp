@@ -5,6 +5,7 @@
 #include "shell/TrayController.h"
 #include "tasks/TaskDatabaseLocation.h"
 #include "tasks/TaskGrid.h"
+#include "tasks/TaskHistory.h"
 #include "tasks/TaskInput.h"
 #include "tasks/UpdateRates.h"
 #include "ui/DirList.h"
@@ -17,8 +18,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSocketNotifier>
 #include <QTableWidget>
+#include <memory>
 
 namespace tavelin::gui {
 
@@ -28,7 +31,8 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
                                const VolumeIdentity* volumeIdentity, QWidget* window)
     : QObject(window), c_(controls), selection_(selection), runs_(runs), tray_(tray),
       messages_(messages), clock_(clock), databasePath_(std::move(databasePath)), window_(window),
-      runDialog_([](TaskInput& d) { return d.exec(); }), volumeIdentity_(volumeIdentity),
+      runDialog_([](TaskInput& d) { return d.exec(); }),
+      runHistory_([](TaskHistory& d) { return d.exec(); }), volumeIdentity_(volumeIdentity),
       driveWait_(volumeIdentity) {
     if (mounts_.valid()) {
         // The kernel flags the mount table with a priority event on every mount and unmount.
@@ -42,6 +46,20 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
             [this](int row, int) { MSHFlexGrid1_Click(row); });
     // The keyboard: arrows choose a row, Enter loads it as a click does.
     c_.MSHFlexGrid1->installEventFilter(this);
+    c_.MSHFlexGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(c_.MSHFlexGrid1, &QTableWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) {
+                std::unique_ptr<QMenu> menu(taskMenu(c_.MSHFlexGrid1->rowAt(at.y())));
+                if (menu) {
+                    menu->exec(c_.MSHFlexGrid1->viewport()->mapToGlobal(at));
+                }
+            });
+    // A failed run of the window's own selection is told as a task's is.
+    connect(&runs_, &RunController::windowRunFailed, this,
+            [this](qint64 count, const QString& reason) {
+                tray_.notify("Tavelin", "Run failed: " + QString::number(count) +
+                                            " Files failed; the first: " + reason);
+            });
     connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
     connect(&runs_, &RunController::databaseError, this, &TaskController::reportDatabaseError);
     connect(&runs_, &RunController::taskClaimedElsewhere, this, &TaskController::showFlexGrid1);
@@ -77,6 +95,7 @@ void TaskController::RescheduleTasks() {
     if (!ensureStore()) {
         return;
     }
+    startedAt_ = clock_.now();
     if (auto ok = store_->RescheduleTasks(clock_); !ok) {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
@@ -161,6 +180,10 @@ void TaskController::BRemove() {
     if (c_.MSHFlexGrid1->currentRow() < 0 || name.isEmpty()) {
         return; // no task chosen: nothing to ask about
     }
+    removeTask(name);
+}
+
+void TaskController::removeTask(const QString& name) {
     // No is the default: Enter alone never deletes a task.
     const int answer = messages_.show(MessageBoxes::Icon::None, "Warning",
                                       "Do you really want to delete this task? " + name,
@@ -172,6 +195,45 @@ void TaskController::BRemove() {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
     showFlexGrid1();
+}
+
+QMenu* TaskController::taskMenu(int row) {
+    const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, row);
+    if (row < 0 || name.isEmpty()) {
+        return nullptr;
+    }
+    c_.MSHFlexGrid1->setCurrentCell(row, 0);
+    auto* menu = new QMenu(c_.MSHFlexGrid1);
+    menu->setObjectName("TaskMenu");
+    connect(menu->addAction("Run now"), &QAction::triggered, this, [this, name] { runNow(name); });
+    connect(menu->addAction("History\u2026"), &QAction::triggered, this,
+            [this, name] { showHistory(name); });
+    connect(menu->addAction("Remove"), &QAction::triggered, this,
+            [this, name] { removeTask(name); });
+    return menu;
+}
+
+void TaskController::runNow(const QString& name) {
+    if (!ensureStore()) {
+        return;
+    }
+    auto task = store_->findTask(name.toStdString());
+    if (task && *task) {
+        runs_.queueTask(**task, TaskRunEntry::kManual);
+    }
+}
+
+void TaskController::showHistory(const QString& name) {
+    if (!ensureStore()) {
+        return;
+    }
+    auto runs = store_->history(name.toStdString(), TaskStore::kHistoryPerTask);
+    if (!runs) {
+        reportDatabaseError(QString::fromStdString(runs.error().message));
+        return;
+    }
+    TaskHistory dialog(window_, name, std::move(*runs));
+    runHistory_(dialog);
 }
 
 bool TaskController::eventFilter(QObject* watched, QEvent* event) {
@@ -195,7 +257,13 @@ void TaskController::runDueTasks() {
         return;
     }
     for (const auto& task : *due) {
-        runs_.queueTask(task);
+        // Which of the core's triggers: the window keeps its own due pass, as its runs go
+        // through the run controller's queue and thread rather than the core's loop.
+        const char* trigger = driveWait_.takeReturned(task.task_name) ? TaskRunEntry::kDrive
+                              : task.task_nextdate && *task.task_nextdate < startedAt_
+                                  ? TaskRunEntry::kCatchUp
+                                  : TaskRunEntry::kSchedule;
+        runs_.queueTask(task, trigger);
     }
 }
 

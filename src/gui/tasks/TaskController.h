@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 
+class QMenu;
 class QSocketNotifier;
 class QWidget;
 
@@ -23,6 +24,7 @@ namespace tavelin::gui {
 class MessageBoxes;
 class RunController;
 class SelectionController;
+class TaskHistory;
 class TaskInput;
 class TrayController;
 struct MainControls;
@@ -52,8 +54,20 @@ class TaskController : public QObject {
     // A mount or unmount: a task that waits for its drive runs as soon as the drive is back.
     void drivesChanged();
 
-    // Tests replace how the modal dialog is run.
+    // Tests replace how the modal dialogs are run.
     void setDialogRunner(std::function<int(TaskInput&)> runner) { runDialog_ = std::move(runner); }
+    void setHistoryRunner(std::function<int(TaskHistory&)> runner) {
+        runHistory_ = std::move(runner);
+    }
+
+    // The menu of a task row (right click): "Run now", "History…", "Remove". Null for a row
+    // without a task. The caller owns it.
+    QMenu* taskMenu(int row);
+    // "Run now": the task's own stored selection, like a due run, recorded as manual.
+    void runNow(const QString& name);
+    void showHistory(const QString& name);
+    // Asks as Remove does, then deletes the task and its history.
+    void removeTask(const QString& name);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,12 +88,15 @@ class TaskController : public QObject {
     std::optional<TaskStore> store_;
     QString lastError_;
     std::function<int(TaskInput&)> runDialog_;
+    std::function<int(TaskHistory&)> runHistory_;
     const VolumeIdentity* volumeIdentity_;
     DriveWait driveWait_;
     MountWatch mounts_;
     QSocketNotifier* mountNotifier_ = nullptr;
     // Tasks whose absent drive the tray has told of; told again only after a good run.
     std::set<std::string> toldDriveAbsent_;
+    // Runs missed before this start are catch-up runs.
+    LocalDateTime startedAt_;
 };
 
 } // namespace tavelin::gui
