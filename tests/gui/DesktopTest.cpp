@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -314,10 +315,11 @@ class DesktopTest : public QObject {
         f.window->tasks().setHistoryRunner([&](gui::TaskHistory& h) {
             ++shown;
             [&] {
-                QCOMPARE(h.runsTable()->rowCount(), 1);
-                QCOMPARE(h.runsTable()->item(0, 1)->text(), QString("manual"));
-                QCOMPARE(h.runsTable()->item(0, 2)->text(), QString("Failed"));
-                QCOMPARE(h.runsTable()->item(0, 5)->text(), QString("1"));
+                const auto* m = h.runsTable()->model();
+                QCOMPARE(m->rowCount(), 1);
+                QCOMPARE(m->index(0, 1).data().toString(), QString("manual"));
+                QCOMPARE(m->index(0, 2).data().toString(), QString("Failed"));
+                QCOMPARE(m->index(0, 5).data().toString(), QString("1"));
                 QCOMPARE(h.failuresList()->count(), 1);
                 QVERIFY(h.failuresList()->item(0)->text().contains("a folder is in the way"));
             }();

@@ -79,8 +79,18 @@ Result<SqliteDatabase> SqliteDatabase::open(const std::string& path, int busyTim
             return std::unexpected(ok.error());
         }
     }
-    // A damaged page is found now, before anything is read from or written to it.
-    auto check = db.prepare("PRAGMA quick_check", "cannot check task database");
+    // A damaged page is found now, before anything is read from or written to it. Where the
+    // task table exists, it is what is checked: the run history may grow to many megabytes,
+    // and a damaged history page is still found (and refused) when it is read or written.
+    auto hasTasks = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                               "name = 'tasks'",
+                               "cannot check task database");
+    if (!hasTasks) {
+        return std::unexpected(hasTasks.error());
+    }
+    const bool tasksTable = hasTasks->step() == SQLITE_ROW;
+    auto check = db.prepare(tasksTable ? "PRAGMA quick_check(tasks)" : "PRAGMA quick_check",
+                            "cannot check task database");
     if (!check) {
         return std::unexpected(check.error());
     }

@@ -1,5 +1,6 @@
 #include "tasks/TaskHistory.h"
 
+#include "tasks/TaskRunsModel.h"
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
 #include "ui/Skin.h"
@@ -8,19 +9,28 @@
 
 #include <QHeaderView>
 #include <QListWidget>
-#include <QLocale>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace tavelin::gui {
 
 namespace {
-const char* const kFieldStyle =
-    "background-color: rgb(128,128,128); color: rgb(192,255,255);"
-    "selection-background-color: rgb(0,0,128); selection-color: rgb(192,255,255);"
-    "QHeaderView::section { background-color: rgb(128,128,128); color: rgb(192,255,255);"
-    " border: 1px solid rgb(100,100,100); }";
 constexpr int kWidth = 640;
 constexpr int kHeight = 420;
+
+// The skin's field colours, set as a palette: style sheets would cost more than the rest of
+// the dialog to apply.
+void skinField(QWidget* w) {
+    QPalette p = w->palette();
+    for (const auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+        p.setColor(role, QColor(128, 128, 128));
+    }
+    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        p.setColor(role, QColor(192, 255, 255));
+    }
+    p.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    p.setColor(QPalette::HighlightedText, QColor(192, 255, 255));
+    w->setPalette(p);
+}
 } // namespace
 
 TaskHistory::TaskHistory(QWidget* parent, const QString& taskName, std::vector<TaskRunEntry> runs)
@@ -37,13 +47,14 @@ TaskHistory::TaskHistory(QWidget* parent, const QString& taskName, std::vector<T
         ImageButton::skinned("BClose", "Close", QRect(kWidth - 92, 8, 76, 20), background);
     connect(close, &ImageButton::releasedUp, this, &QDialog::accept);
 
-    runs_ = new QTableWidget(static_cast<int>(entries_.size()), 7, background);
+    runs_ = new QTableView(background);
     runs_->setObjectName("tblRuns");
     runs_->setGeometry(16, 36, kWidth - 32, 250);
-    runs_->setStyleSheet(kFieldStyle);
-    runs_->setHorizontalHeaderLabels(
-        {"Started", "Trigger", "Status", "Scanned", "Copied", "Failed", "Size"});
+    skinField(runs_);
+    skinField(runs_->horizontalHeader());
+    runs_->setModel(new TaskRunsModel(entries_, runs_));
     runs_->verticalHeader()->hide();
+    runs_->verticalHeader()->setDefaultSectionSize(18);
     runs_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     runs_->setSelectionBehavior(QAbstractItemView::SelectRows);
     runs_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -52,34 +63,16 @@ TaskHistory::TaskHistory(QWidget* parent, const QString& taskName, std::vector<T
     for (int c = 0; c < 7; ++c) {
         runs_->setColumnWidth(c, widths[c]);
     }
-    const QLocale locale;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const auto& e = entries_[i];
-        const QString cells[] = {QString::fromStdString(e.started.display()),
-                                 QString::fromStdString(e.trigger),
-                                 QString::fromStdString(e.status),
-                                 QString::number(e.scanned),
-                                 QString::number(e.copied),
-                                 QString::number(e.failed),
-                                 locale.toString(static_cast<qlonglong>(e.bytes))};
-        for (int c = 0; c < 7; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c >= 3) {
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            runs_->setItem(static_cast<int>(i), c, item);
-        }
-    }
     SkinLabel::make(background, "lblFailures", "Failures of the run chosen",
                     QRect(16, 294, 400, 18));
     failures_ = new QListWidget(background);
     failures_->setObjectName("lstFailures");
     failures_->setGeometry(16, 314, kWidth - 32, kHeight - 330);
-    failures_->setStyleSheet(kFieldStyle);
-    connect(runs_, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { showFailures(row); });
+    skinField(failures_);
+    connect(runs_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { showFailures(current.row()); });
     if (!entries_.empty()) {
-        runs_->setCurrentCell(0, 0);
+        runs_->setCurrentIndex(runs_->model()->index(0, 0));
     }
     // A light one-pixel frame sets the dialog apart from the window under it.
     auto* frame = new QFrame(this);

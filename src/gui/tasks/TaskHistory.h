@@ -6,7 +6,7 @@
 #include <vector>
 
 class QListWidget;
-class QTableWidget;
+class QTableView;
 
 namespace tavelin::gui {
 
@@ -17,14 +17,14 @@ class TaskHistory : public QDialog {
   public:
     TaskHistory(QWidget* parent, const QString& taskName, std::vector<TaskRunEntry> runs);
 
-    QTableWidget* runsTable() const { return runs_; }
+    QTableView* runsTable() const { return runs_; }
     QListWidget* failuresList() const { return failures_; }
 
   private:
     void showFailures(int row);
 
     std::vector<TaskRunEntry> entries_;
-    QTableWidget* runs_;
+    QTableView* runs_;
     QListWidget* failures_;
 };
 

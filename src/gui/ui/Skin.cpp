@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 namespace tavelin::gui {
 
@@ -22,6 +23,19 @@ QPixmap canvas(int w, int h) {
 } // namespace
 
 QPixmap Skin::background(int width, int height, bool titleStrip) {
+    // Drawn once per size: dialogs open often, and the texture is the costly part.
+    const QString key =
+        QString("tavelin-background-%1x%2-%3").arg(width).arg(height).arg(titleStrip);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) {
+        return cached;
+    }
+    QPixmap p = drawBackground(width, height, titleStrip);
+    QPixmapCache::insert(key, p);
+    return p;
+}
+
+QPixmap Skin::drawBackground(int width, int height, bool titleStrip) {
     QPixmap p = canvas(width, height);
     QPainter g(&p);
     QLinearGradient grad(0, 0, 0, height);

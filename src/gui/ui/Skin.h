@@ -19,6 +19,9 @@ class Skin {
     // The small title-strip buttons (20 x 20 px): "min" or "close".
     static QPixmap glyphButton(const QString& glyph, Face face, int size = 20);
     static QPixmap icon(int size = 32);
+
+  private:
+    static QPixmap drawBackground(int width, int height, bool titleStrip);
 };
 
 } // namespace tavelin::gui
