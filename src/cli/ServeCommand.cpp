@@ -13,6 +13,8 @@
 #include "tasks/DueTaskScheduler.h"
 #include "tasks/TaskRunner.h"
 #include "util/Clock.h"
+#include "watch/ChangeScheduler.h"
+#include "watch/InotifyApi.h"
 
 #include <ostream>
 
@@ -70,6 +72,21 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
     DueTaskScheduler scheduler(*store, runner, context.clock, &context.volumeIdentity);
     StopObserver observer(context.stop);
     MountWatch mounts;
+    InotifyApi inotify;
+    ChangeScheduler changes(context.clock, inotify);
+    const auto watchChanges = [&] {
+        auto tasks = store->listTasks();
+        if (!tasks) {
+            return;
+        }
+        for (const auto& n : changes.sync(*tasks)) {
+            context.err << "tavelin-cli serve: task '" << TerminalText::escape(n.task)
+                        << "' runs on its interval only: watching its source for changes needs "
+                        << n.neededWatches
+                        << " folder watches, more than fs.inotify.max_user_watches allows"
+                        << std::endl;
+        }
+    };
     bool anyFailed = false;
     std::string lastError;
 
@@ -96,6 +113,18 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
                             << " was replaced or deleted; opened it again" << std::endl;
             }
         }
+        watchChanges();
+        changes.poll();
+        for (const auto& name : changes.due()) {
+            if (context.stop.load()) {
+                break;
+            }
+            auto outcome = runner.runNow(name, &observer, TaskRunEntry::kChange);
+            if (outcome) {
+                report(*outcome);
+            }
+            changes.finished(name);
+        }
         auto runs = scheduler.runDueTasks(&observer, report, [&] { return context.stop.load(); });
         if (!runs) {
             // A busy or vanished file must not end the scheduler; say so once and retry.
@@ -109,6 +138,7 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
         // A second between passes, woken early by a mount: a returning drive's task then
         // runs on the next pass.
         for (int i = 0; i < 10 && !context.stop.load(); ++i) {
+            changes.poll();
             if (mounts.changed(100) && scheduler.waitingForDrive()) {
                 if (auto due = scheduler.drivesChanged(); due && *due > 0) {
                     break;

@@ -118,6 +118,7 @@ void TaskTable::printJson(std::ostream& out, const std::vector<TaskRecord>& task
             << ",\"task_success\":" << Json::quote(t.task_success)
             << ",\"task_filetypes\":" << Json::quote(t.task_filetypes)
             << ",\"task_uncpath\":" << t.task_uncpath << ",\"task_catchup\":" << t.task_catchup
+            << ",\"task_onchange\":" << t.task_onchange << ",\"task_settle\":" << t.task_settle
             << "}";
     }
     out << "]\n";

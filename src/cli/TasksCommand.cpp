@@ -28,7 +28,7 @@ std::string TasksCommand::usage() const {
     return "usage: tavelin-cli tasks list [--json] [--db PATH]\n"
            "       tavelin-cli tasks add NAME --source S --destination D --every INTERVAL\n"
            "                             [--pattern P] [--subfolders] [--typed-destination]\n"
-           "                             [--no-catch-up] [--db PATH]\n"
+           "                             [--no-catch-up] [--on-change [--settle S]] [--db PATH]\n"
            "       tavelin-cli tasks remove NAME [--db PATH]\n"
            "       tavelin-cli tasks run NAME [--db PATH]\n"
            "       tavelin-cli tasks history [NAME] [--limit N] [--json] [--db PATH]\n"
@@ -39,6 +39,9 @@ std::string TasksCommand::usage() const {
            "the start). A task writes only onto the drive it was saved for: when another\n"
            "file system is there (an unplugged drive's empty folder), the run writes nothing,\n"
            "fails with \"destination drive is not connected\" and runs when the drive is back.\n"
+           "--on-change: the task also runs once its source has been quiet for S seconds\n"
+           "(default 10, 1 to 3600) after a file was written, moved in or a folder made, while\n"
+           "`serve` or the window runs; interval runs go on as before.\n"
            "history shows the runs, newest first (default --limit 20), with the failures of\n"
            "each (the first 100 are kept); the last 1,000 runs of each task are kept.\n"
            "The task file is --db, else $TAVELIN_DB, else tasks.db beside the program,\n"
@@ -121,8 +124,8 @@ int TasksCommand::list(const std::vector<std::string>& args, Context& context) {
 
 int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
     return withStore(
-        "add", args, {"--subfolders", "--typed-destination", "--no-catch-up"},
-        {"--source", "--destination", "--every", "--pattern"}, 1, context, usage(),
+        "add", args, {"--subfolders", "--typed-destination", "--no-catch-up", "--on-change"},
+        {"--source", "--destination", "--every", "--pattern", "--settle"}, 1, context, usage(),
         [&](const Arguments& a, TaskStore& store) {
             const auto* source = a.value("--source");
             const auto* destination = a.value("--destination");
@@ -152,6 +155,26 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
                 draft.task_filetypes = *p;
             }
             draft.task_catchup = a.has("--no-catch-up") ? 0 : 1;
+            draft.task_onchange = a.has("--on-change") ? 1 : 0;
+            if (const auto* settle = a.value("--settle")) {
+                if (!a.has("--on-change")) {
+                    context.err << "tavelin-cli tasks add: --settle goes with --on-change\n";
+                    return int{kUsage};
+                }
+                std::size_t used = 0;
+                int seconds = 0;
+                try {
+                    seconds = std::stoi(*settle, &used);
+                } catch (const std::exception&) {
+                    used = 0;
+                }
+                if (used != settle->size() || seconds < 1 || seconds > 3600) {
+                    context.err << "tavelin-cli tasks add: --settle needs whole seconds from 1 "
+                                   "to 3600\n";
+                    return int{kUsage};
+                }
+                draft.task_settle = seconds;
+            }
             if (!draft.task_uncpath) {
                 draft.task_volume = context.volumeIdentity.uuidOf(draft.task_destination);
             }

@@ -121,6 +121,37 @@ TEST(ServeTest, AnUnpluggedDriveGetsNothingAndItsTaskRunsWhenItIsBack) {
     EXPECT_EQ(serve.waitExit(3.0), 1); // a run failed during its life
 }
 
+// A task that copies on change: a saved file is copied once the source has been quiet for the
+// settle time, and the run is in the history as a change run.
+TEST(ServeTest, ASavedFileIsCopiedSoonAfterTheSourceIsQuiet) {
+    TempTree tree;
+    tree.mkdir("thesis");
+    const std::map<std::string, std::string> env{{"TAVELIN_DB", tree.path("tasks.db")}};
+    ASSERT_EQ(test::runCli({"tasks", "add", "thesis", "--source", tree.path("thesis"),
+                            "--destination", tree.path("backup"), "--every", "2  hrs",
+                            "--subfolders", "--on-change", "--settle", "1"},
+                           env)
+                  .status,
+              0);
+    const auto listed = test::runCli({"tasks", "list", "--json"}, env);
+    EXPECT_NE(listed.out.find("\"task_onchange\":1,\"task_settle\":1"), std::string::npos)
+        << listed.out;
+    auto serve = test::spawnCli({"serve"}, env);
+    ASSERT_TRUE(
+        waitFor([&] { return serve.err().find("running the tasks") != std::string::npos; }, 10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // its watch is set up
+    tree.write("thesis/chapter 1.odt", "draft");
+    EXPECT_TRUE(waitFor([&] { return tree.exists("backup/chapter 1.odt"); }, 10))
+        << serve.out() << serve.err();
+    tree.write("thesis/notes/idea.txt", "a new folder too");
+    EXPECT_TRUE(waitFor([&] { return tree.exists("backup/notes/idea.txt"); }, 10))
+        << serve.out() << serve.err();
+    ::kill(serve.pid, SIGTERM);
+    EXPECT_EQ(serve.waitExit(3.0), 0);
+    const auto history = test::runCli({"tasks", "history", "thesis", "--json"}, env);
+    EXPECT_NE(history.out.find("\"trigger\":\"change\""), std::string::npos) << history.out;
+}
+
 struct SignalCase {
     const char* name;
     int signal;

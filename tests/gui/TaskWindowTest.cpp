@@ -177,13 +177,13 @@ class TaskWindowTest : public QObject {
         }
     }
 
-    void catchUpChoiceIsSaved_data() {
+    void taskOptionsAreSaved_data() {
         QTest::addColumn<bool>("ticked");
         QTest::newRow("ticked (as offered)") << true;
         QTest::newRow("cleared") << false;
     }
 
-    void catchUpChoiceIsSaved() {
+    void taskOptionsAreSaved() {
         QFETCH(bool, ticked);
         GuiFixture f;
         f.window->Form_Load();
@@ -192,6 +192,7 @@ class TaskWindowTest : public QObject {
             [&] { QVERIFY(d.catchUpBox()->isChecked()); }();
             d.nameBox()->setText("new");
             d.catchUpBox()->setChecked(ticked);
+            d.onChangeBox()->setChecked(!ticked);
             d.BOK();
             return d.result();
         });
@@ -199,6 +200,7 @@ class TaskWindowTest : public QObject {
         const auto saved = *otherStore(f).findTask("new");
         QVERIFY(saved.has_value());
         QCOMPARE(saved->task_catchup, ticked ? 1 : 0);
+        QCOMPARE(saved->task_onchange, ticked ? 0 : 1); // "Also copy when files change"
     }
 
     void emptyRateShowsNoDialog() {

@@ -23,6 +23,9 @@ struct TaskRecord {
     int task_catchup = 1;
     // UUID of the file system the destination lies on; empty when it has none or is not known.
     std::string task_volume;
+    // Also runs once its source has been quiet for task_settle seconds after a change.
+    int task_onchange = 0;
+    int task_settle = 10;
 
     bool operator==(const TaskRecord&) const = default;
 };

@@ -16,7 +16,8 @@ namespace {
 
 const char* const kColumns =
     "task_name, task_source, task_destination, task_subfolders, task_interval, task_lastdate, "
-    "task_nextdate, task_success, task_filetypes, task_uncpath, task_catchup, task_volume";
+    "task_nextdate, task_success, task_filetypes, task_uncpath, task_catchup, task_volume, "
+    "task_onchange, task_settle";
 
 const char* const kCreateTable = R"(
 CREATE TABLE tasks (
@@ -31,7 +32,9 @@ CREATE TABLE tasks (
     task_filetypes   TEXT NOT NULL DEFAULT '*.*',
     task_uncpath     INTEGER NOT NULL DEFAULT 0,
     task_catchup     INTEGER NOT NULL DEFAULT 0,
-    task_volume      TEXT NOT NULL DEFAULT ''
+    task_volume      TEXT NOT NULL DEFAULT '',
+    task_onchange    INTEGER NOT NULL DEFAULT 0,
+    task_settle      INTEGER NOT NULL DEFAULT 10
 );
 CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate);
 )";
@@ -65,6 +68,8 @@ const std::pair<const char*, const char*> kAddedColumns[] = {
     {"task_uncpath", "INTEGER NOT NULL DEFAULT 0"},
     {"task_catchup", "INTEGER NOT NULL DEFAULT 0"},
     {"task_volume", "TEXT NOT NULL DEFAULT ''"},
+    {"task_onchange", "INTEGER NOT NULL DEFAULT 0"},
+    {"task_settle", "INTEGER NOT NULL DEFAULT 10"},
 };
 
 // Stored date-times are "yyyy-mm-dd hh:mm:ss"; a file from before kept "dd.mm.yyyy hh:mm:ss".
@@ -93,6 +98,8 @@ TaskRecord readRow(const SqliteStatement& s) {
     r.task_uncpath = s.integer(9) != 0 ? 1 : 0;
     r.task_catchup = s.integer(10) != 0 ? 1 : 0;
     r.task_volume = s.isNull(11) ? std::string() : s.text(11);
+    r.task_onchange = s.integer(12) != 0 ? 1 : 0;
+    r.task_settle = static_cast<int>(s.integer(13));
     return r;
 }
 
@@ -305,6 +312,9 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         return fail(draft.task_source.empty() ? "A task needs a source folder."
                                               : "A task needs a destination folder.");
     }
+    if (draft.task_settle < 1 || draft.task_settle > 3600) {
+        return fail("The settle time must be between 1 and 3600 seconds.");
+    }
     const auto interval = TaskInterval::parse(draft.task_interval);
     if (!interval) {
         return fail("Please enter or select the update interval!", Error::Kind::BadInterval);
@@ -326,7 +336,8 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         row.task_success = "-";
         auto insert =
             db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
-                            ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
+                            ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+                            "?14)",
                         op);
         if (!insert) {
             return std::unexpected(insert.error());
@@ -342,7 +353,9 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
             .bind(9, row.task_filetypes)
             .bind(10, std::int64_t{row.task_uncpath})
             .bind(11, std::int64_t{row.task_catchup != 0 ? 1 : 0})
-            .bind(12, row.task_volume);
+            .bind(12, row.task_volume)
+            .bind(13, std::int64_t{row.task_onchange != 0 ? 1 : 0})
+            .bind(14, std::int64_t{row.task_settle});
         if (insert->step() != SQLITE_DONE) {
             return db_.failure(op);
         }

@@ -33,7 +33,7 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
       messages_(messages), clock_(clock), databasePath_(std::move(databasePath)), window_(window),
       runDialog_([](TaskInput& d) { return d.exec(); }),
       runHistory_([](TaskHistory& d) { return d.exec(); }), volumeIdentity_(volumeIdentity),
-      driveWait_(volumeIdentity) {
+      driveWait_(volumeIdentity), changes_(clock, inotify_) {
     if (mounts_.valid()) {
         // The kernel flags the mount table with a priority event on every mount and unmount.
         mountNotifier_ = new QSocketNotifier(mounts_.fd(), QSocketNotifier::Exception, this);
@@ -162,6 +162,7 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     draft.task_filetypes = s.pattern;
     draft.task_uncpath = s.typedDestination ? 1 : 0;
     draft.task_catchup = options.catchUp ? 1 : 0;
+    draft.task_onchange = options.onChange ? 1 : 0;
     draft.task_volume = DriveWait::volumeOf(volumeIdentity_, draft);
     auto saved = store_->AddTask(draft, clock_.now());
     if (!saved) {
@@ -256,6 +257,7 @@ void TaskController::runDueTasks() {
         reportDatabaseError(QString::fromStdString(due.error().message));
         return;
     }
+    watchChanges();
     for (const auto& task : *due) {
         // Which of the core's triggers: the window keeps its own due pass, as its runs go
         // through the run controller's queue and thread rather than the core's loop.
@@ -267,7 +269,34 @@ void TaskController::runDueTasks() {
     }
 }
 
+void TaskController::watchChanges() {
+    auto tasks = store_->listTasks();
+    if (!tasks) {
+        return;
+    }
+    for (const auto& n : changes_.sync(*tasks)) {
+        const QString text = "Task '" + QString::fromStdString(n.task) +
+                             "' copies on its interval only: watching it for changes needs " +
+                             QString::number(n.neededWatches) +
+                             " folder watches, more than the system allows";
+        c_.lblStatus->setText(" " + text);
+        tray_.notify("Tavelin", text);
+    }
+    changes_.poll();
+    for (const auto& name : changes_.due()) {
+        auto task = store_->findTask(name);
+        if (task && *task && runs_.isQueued(name)) {
+            changes_.postpone(name); // one more run once the one under way is done
+        } else if (task && *task) {
+            runs_.queueTask(**task, TaskRunEntry::kChange);
+        } else {
+            changes_.finished(name);
+        }
+    }
+}
+
 void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
+    changes_.finished(outcome.task.task_name);
     showFlexGrid1();
     driveWait_.recorded(outcome);
     const std::string& name = outcome.task.task_name;

@@ -4,6 +4,8 @@
 #include "tasks/DriveWait.h"
 #include "tasks/TaskRunOutcome.h"
 #include "tasks/TaskStore.h"
+#include "watch/ChangeScheduler.h"
+#include "watch/InotifyApi.h"
 
 #include <QObject>
 #include <functional>
@@ -76,6 +78,9 @@ class TaskController : public QObject {
     void taskRunRecorded(const TaskRunOutcome& outcome);
     bool ensureStore();
     void reportDatabaseError(const QString& message);
+    // Tasks that also copy on change: their watchers follow the store, and a source quiet
+    // for its settle time after a change queues a run.
+    void watchChanges();
 
     MainControls& c_;
     SelectionController& selection_;
@@ -91,6 +96,8 @@ class TaskController : public QObject {
     std::function<int(TaskHistory&)> runHistory_;
     const VolumeIdentity* volumeIdentity_;
     DriveWait driveWait_;
+    InotifyApi inotify_;
+    ChangeScheduler changes_;
     MountWatch mounts_;
     QSocketNotifier* mountNotifier_ = nullptr;
     // Tasks whose absent drive the tray has told of; told again only after a good run.

@@ -13,6 +13,7 @@ class ImageButton;
 // What the task dialog asks besides the name.
 struct TaskOptions {
     bool catchUp = true;
+    bool onChange = false;
 };
 
 // The task dialog: one name box, the task's options, OK and Cancel as image buttons. Enter acts
@@ -31,6 +32,7 @@ class TaskInput : public QDialog {
 
     QLineEdit* nameBox() const { return txtTaskName_; }
     QCheckBox* catchUpBox() const { return chkCatchUp_; }
+    QCheckBox* onChangeBox() const { return chkOnChange_; }
     void BOK();
     void BCancel();
 
@@ -40,6 +42,7 @@ class TaskInput : public QDialog {
   private:
     QLineEdit* txtTaskName_;
     QCheckBox* chkCatchUp_;
+    QCheckBox* chkOnChange_;
     ImageButton* ok_;
     ImageButton* cancel_;
     Save save_;
