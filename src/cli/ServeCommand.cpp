@@ -139,6 +139,9 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
         // runs on the next pass.
         for (int i = 0; i < 10 && !context.stop.load(); ++i) {
             changes.poll();
+            if (changes.anyDue()) {
+                break; // a source has settled: its run goes now
+            }
             if (mounts.changed(100) && scheduler.waitingForDrive()) {
                 if (auto due = scheduler.drivesChanged(); due && *due > 0) {
                     break;

@@ -61,6 +61,14 @@ std::vector<std::string> ChangeScheduler::due() {
     return out;
 }
 
+bool ChangeScheduler::anyDue() const {
+    const LocalDateTime now = clock_.now();
+    return std::any_of(tasks_.begin(), tasks_.end(), [&](const auto& entry) {
+        const Watched& w = entry.second;
+        return w.pending && !w.running && w.lastChange.addSeconds(w.settle) <= now;
+    });
+}
+
 void ChangeScheduler::postpone(const std::string& task) {
     if (const auto it = tasks_.find(task); it != tasks_.end()) {
         it->second.running = false;

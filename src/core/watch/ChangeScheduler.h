@@ -35,6 +35,8 @@ class ChangeScheduler {
     void poll();
     // The tasks due for a change run now; they count as running until finished().
     std::vector<std::string> due();
+    // Some task would be due now (nothing is marked).
+    bool anyDue() const;
     void finished(const std::string& task);
     // A due task could not run now (it is running already): it falls due again after its
     // settle time, so the change is not lost.
