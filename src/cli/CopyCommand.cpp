@@ -7,6 +7,7 @@
 #include "Paths.h"
 #include "ProgressLine.h"
 #include "TerminalText.h"
+#include "VersionOptions.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
 #include "copy/WildcardPattern.h"
@@ -24,7 +25,8 @@ std::string CopyCommand::summary() const {
 
 std::string CopyCommand::usage() const {
     return "usage: tavelin-cli copy SOURCE DESTINATION [--pattern P] [--subfolders]\n"
-           "                        [--typed-destination] [--dry-run] [--json]\n"
+           "                        [--typed-destination] [--keep-versions [--versions-days N]]\n"
+           "                        [--dry-run] [--json]\n"
            "  --pattern P            file-name pattern, several separated by ';' (default *.*);\n"
            "                         letters match without regard to case; '*.' is every name\n"
            "                         without an extension\n"
@@ -32,7 +34,8 @@ std::string CopyCommand::usage() const {
            "  --typed-destination    take DESTINATION as typed: //server/share/folder (or\n"
            "                         \\\\server\\share\\folder) is the folder below where that\n"
            "                         share is mounted, and the run fails when it is not;\n"
-           "                         the source folder's name is never recreated there\n"
+           "                         the source folder's name is never recreated there\n" +
+           std::string(VersionOptions::kHelp) +
            "  --dry-run              list the files that would be copied, one a line; write\n"
            "                         nothing\n"
            "  --json                 print one JSON object instead of the summary line (with\n"
@@ -44,7 +47,8 @@ std::string CopyCommand::usage() const {
 
 int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
     auto parsed = Arguments::parse(
-        args, {"--subfolders", "--typed-destination", "--json", "--dry-run"}, {"--pattern"});
+        args, {"--subfolders", "--typed-destination", "--json", "--dry-run", "--keep-versions"},
+        {"--pattern", "--versions-days"});
     if (!parsed) {
         context.err << "tavelin-cli copy: " << parsed.error().message << "\n" << usage();
         return kUsage;
@@ -67,6 +71,13 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
         selection.pattern = *p;
     }
     selection.subfolders = parsed->has("--subfolders");
+    const auto versions = VersionOptions::from(*parsed);
+    if (!versions) {
+        context.err << "tavelin-cli copy: " << versions.error().message << "\n";
+        return kUsage;
+    }
+    selection.keepVersions = versions->keep;
+    selection.versionsDays = versions->days;
     if (!selection.typedDestination) {
         // A drive the system mounts that is not there now: its empty mount point lies on
         // another disk, which must not receive the copy.

@@ -119,7 +119,8 @@ void TaskTable::printJson(std::ostream& out, const std::vector<TaskRecord>& task
             << ",\"task_filetypes\":" << Json::quote(t.task_filetypes)
             << ",\"task_uncpath\":" << t.task_uncpath << ",\"task_catchup\":" << t.task_catchup
             << ",\"task_onchange\":" << t.task_onchange << ",\"task_settle\":" << t.task_settle
-            << "}";
+            << ",\"task_keepversions\":" << t.task_keepversions
+            << ",\"task_versionsdays\":" << t.task_versionsdays << "}";
     }
     out << "]\n";
 }

@@ -8,6 +8,7 @@
 #include "StoreOpener.h"
 #include "TaskTable.h"
 #include "TerminalText.h"
+#include "VersionOptions.h"
 #include "copy/CopyEngine.h"
 #include "copy/RunSummary.h"
 #include "copy/WildcardPattern.h"
@@ -28,7 +29,8 @@ std::string TasksCommand::usage() const {
     return "usage: tavelin-cli tasks list [--json] [--db PATH]\n"
            "       tavelin-cli tasks add NAME --source S --destination D --every INTERVAL\n"
            "                             [--pattern P] [--subfolders] [--typed-destination]\n"
-           "                             [--no-catch-up] [--on-change [--settle S]] [--db PATH]\n"
+           "                             [--no-catch-up] [--on-change [--settle S]]\n"
+           "                             [--keep-versions [--versions-days N]] [--db PATH]\n"
            "       tavelin-cli tasks remove NAME [--db PATH]\n"
            "       tavelin-cli tasks run NAME [--db PATH]\n"
            "       tavelin-cli tasks history [NAME] [--limit N] [--json] [--db PATH]\n"
@@ -124,9 +126,10 @@ int TasksCommand::list(const std::vector<std::string>& args, Context& context) {
 
 int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
     return withStore(
-        "add", args, {"--subfolders", "--typed-destination", "--no-catch-up", "--on-change"},
-        {"--source", "--destination", "--every", "--pattern", "--settle"}, 1, context, usage(),
-        [&](const Arguments& a, TaskStore& store) {
+        "add", args,
+        {"--subfolders", "--typed-destination", "--no-catch-up", "--on-change", "--keep-versions"},
+        {"--source", "--destination", "--every", "--pattern", "--settle", "--versions-days"}, 1,
+        context, usage(), [&](const Arguments& a, TaskStore& store) {
             const auto* source = a.value("--source");
             const auto* destination = a.value("--destination");
             const auto* every = a.value("--every");
@@ -156,6 +159,13 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             }
             draft.task_catchup = a.has("--no-catch-up") ? 0 : 1;
             draft.task_onchange = a.has("--on-change") ? 1 : 0;
+            const auto versions = VersionOptions::from(a);
+            if (!versions) {
+                context.err << "tavelin-cli tasks add: " << versions.error().message << "\n";
+                return int{kUsage};
+            }
+            draft.task_keepversions = versions->keep ? 1 : 0;
+            draft.task_versionsdays = versions->days;
             if (const auto* settle = a.value("--settle")) {
                 if (!a.has("--on-change")) {
                     context.err << "tavelin-cli tasks add: --settle goes with --on-change\n";

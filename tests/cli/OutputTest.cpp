@@ -150,6 +150,26 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const TempTree& t, const CliOutput&) {
                        EXPECT_EQ(t.list("dst"), "\xC3\x84RGER.TXT");
                    }},
+        OutputCase{"keepVersionsNeedsItsSwitchForDays",
+                   [](TempTree& t) { t.write("src/a.txt", "a", kT); },
+                   {"copy", "@src", "@dst", "--versions-days", "7"},
+                   2,
+                   [](const TempTree& t, const CliOutput& r) {
+                       EXPECT_NE(r.err.find("--versions-days goes with --keep-versions"),
+                                 std::string::npos);
+                       EXPECT_FALSE(t.exists("dst"));
+                   }},
+        OutputCase{"keepVersionsFromTheCommandLine",
+                   [](TempTree& t) {
+                       t.write("src/a.txt", "new", kT);
+                       t.write("dst/a.txt", "old", kT - 3600);
+                   },
+                   {"copy", "@src", "@dst", "--keep-versions", "--versions-days", "30"},
+                   0,
+                   [](const TempTree& t, const CliOutput&) {
+                       EXPECT_EQ(t.read("dst/a.txt"), "new");
+                       EXPECT_NE(t.list("dst/.tavelin-versions").find("a "), std::string::npos);
+                   }},
         OutputCase{"helpForACommand",
                    [](TempTree&) {},
                    {"help", "copy"},

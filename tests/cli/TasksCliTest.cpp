@@ -32,7 +32,7 @@ TEST_F(TasksCliTest, AddListRunRemoveRoundTrip) {
         R"("task_subfolders":0,"task_interval":"02:00","task_lastdate":"\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d",)"
         R"("task_nextdate":"\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d","task_success":"-",)"
         R"("task_filetypes":"\*\.pdf","task_uncpath":0,"task_catchup":1,"task_onchange":0,)"
-        R"("task_settle":10\}\]\n)");
+        R"("task_settle":10,"task_keepversions":0,"task_versionsdays":0\}\]\n)");
     EXPECT_TRUE(std::regex_match(r.out, row)) << r.out;
 
     r = cli({"tasks", "run", "100% 'odd' name"});

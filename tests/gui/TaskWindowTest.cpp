@@ -193,6 +193,7 @@ class TaskWindowTest : public QObject {
             d.nameBox()->setText("new");
             d.catchUpBox()->setChecked(ticked);
             d.onChangeBox()->setChecked(!ticked);
+            d.keepVersionsBox()->setChecked(ticked);
             d.BOK();
             return d.result();
         });
@@ -201,6 +202,7 @@ class TaskWindowTest : public QObject {
         QVERIFY(saved.has_value());
         QCOMPARE(saved->task_catchup, ticked ? 1 : 0);
         QCOMPARE(saved->task_onchange, ticked ? 0 : 1); // "Also copy when files change"
+        QCOMPARE(saved->task_keepversions, ticked ? 1 : 0);
     }
 
     void emptyRateShowsNoDialog() {

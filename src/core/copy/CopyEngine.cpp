@@ -8,6 +8,7 @@
 #include "platform/NetworkShare.h"
 #include "platform/Volumes.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace tavelin {
@@ -110,7 +111,8 @@ Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* obs
     CopyRun run(ops_,
                 rules_.destinationBase(selection.sourceRoot, selection.destinationRoot,
                                        selection.typedDestination),
-                observer, result, workers, mode);
+                observer, result, workers, mode,
+                selection.keepVersions ? std::max(selection.versionsDays, 0) : -1);
     auto ok = walk.walk(selection.sourceRoot, run);
     result.stopped = walk.stopped();
     run.finish();

@@ -3,6 +3,7 @@
 #include "copy/CopyDecision.h"
 #include "copy/FileOps.h"
 #include "copy/FileWorkers.h"
+#include "copy/KeptVersions.h"
 #include "copy/RunObserver.h"
 #include "util/Error.h"
 #include "util/FolderPath.h"
@@ -46,6 +47,7 @@ struct CopyRun::Folder {
     UniqueFd sourceFd;
     std::string sourcePath;
     std::string destinationPath;
+    std::string relative; // below the base
     mode_t sourceMode = 0755;
 
     std::mutex mutex; // guards the lazy opening of the destination
@@ -53,15 +55,17 @@ struct CopyRun::Folder {
     dev_t destinationDev = 0;
     bool looked = false;
     std::string unusable; // why the destination folder cannot take files, once known
+    UniqueFd versionsFd;  // its folder of kept versions, once made
     std::int64_t granularity = 1'000'000'000;
 };
 
 CopyRun::CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer,
-                 RunResult& result, FileWorkers& workers, RunMode mode)
+                 RunResult& result, FileWorkers& workers, RunMode mode, int keepVersionsDays)
     : ops_(ops), destinationBase_(std::move(destinationBase)), observer_(observer), result_(result),
       workers_(workers), pid_(::getpid()), euid_(::geteuid()),
       // A random start keeps two runs of one process from picking the same temporary name.
-      tempCounter_(std::random_device{}()), dryRun_(mode == RunMode::DryRun) {}
+      tempCounter_(std::random_device{}()), dryRun_(mode == RunMode::DryRun),
+      keepVersionsDays_(keepVersionsDays) {}
 
 CopyRun::~CopyRun() = default;
 
@@ -73,6 +77,7 @@ void CopyRun::enterFolder(int fd, const std::string& path, const std::string& re
     if (::fstat(fd, &st) == 0) {
         folder->sourceMode = st.st_mode & 07777;
     }
+    folder->relative = relative;
     if (relative.empty()) {
         folder->destinationPath = destinationBase_;
     } else {
@@ -151,6 +156,9 @@ void CopyRun::finish() {
     }
     if (!rest.empty()) {
         placeBatch(std::move(rest));
+    }
+    if (keepVersionsDays_ > 0 && !dryRun_) {
+        KeptVersions::prune(destinationBase_, keepVersionsDays_, ops_.now());
     }
     // The renames become durable here, before the run can be reported as done.
     for (const auto& [dev, fd] : written_) {
@@ -274,6 +282,45 @@ std::optional<CopyRun::Outcome> CopyRun::CopyOneFile(const std::shared_ptr<Folde
     return outcome;
 }
 
+int CopyRun::keepVersion(Folder& folder, const std::string& name, const struct stat& old,
+                         bool& moved) {
+    {
+        std::lock_guard lock(folder.mutex);
+        if (!folder.versionsFd) {
+            std::string path = FolderPath::join(destinationBase_, KeptVersions::kFolder);
+            if (!folder.relative.empty()) {
+                path = FolderPath::join(path, folder.relative);
+            }
+            if (const int err = FolderPath::makeFullPath(path); err != 0) {
+                return err;
+            }
+            folder.versionsFd.reset(
+                ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!folder.versionsFd) {
+                return errno;
+            }
+        }
+    }
+    const int dir = folder.destinationFd.get();
+    const int versions = folder.versionsFd.get();
+    for (int counter = 1; counter < 10000; ++counter) {
+        const std::string kept = KeptVersions::versionName(name, old.st_mtim.tv_sec, counter);
+        int err = ops_.link(dir, name.c_str(), versions, kept.c_str());
+        if (err == EPERM || err == EXDEV || err == EOPNOTSUPP || err == EMLINK) {
+            // No second names here (FAT): the old file moves; a kill before the new one is in
+            // place leaves it among the versions.
+            err = ::renameat2(dir, name.c_str(), versions, kept.c_str(), RENAME_NOREPLACE) == 0
+                      ? 0
+                      : errno;
+            moved = err == 0;
+        }
+        if (err != EEXIST) {
+            return err;
+        }
+    }
+    return EEXIST;
+}
+
 bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) {
     std::lock_guard lock(folder.mutex);
     if (folder.destinationFd) {
@@ -383,7 +430,8 @@ bool CopyRun::CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& en
         const std::string destPath = FolderPath::join(folder->destinationPath, name);
         struct stat dst {};
         if (::fstatat(dir, name, &dst, AT_SYMLINK_NOFOLLOW) == 0) {
-            expected = Identity{true, dst.st_dev, dst.st_ino, dst.st_size, dst.st_mtim};
+            expected = Identity{true,       S_ISREG(dst.st_mode), dst.st_dev,
+                                dst.st_ino, dst.st_size,          dst.st_mtim};
             if (S_ISREG(dst.st_mode)) {
                 if (!CopyDecision::needsCopy(stateOf(st), stateOf(dst), folder->granularity)) {
                     return false;
@@ -564,7 +612,14 @@ void CopyRun::place(Pending& p) {
         failWith(describe("not replaced", destPath, "changed during the copy"));
         return;
     }
-    const int err = ops_.place(dir, p.temp.name().c_str(), p.name.c_str(), e.exists);
+    bool moved = false;
+    if (keepVersionsDays_ >= 0 && e.exists && e.regular) {
+        if (const int err = keepVersion(*p.folder, p.name, now, moved); err != 0) {
+            failWith(describeErrno("cannot keep the replaced version of", destPath, err));
+            return;
+        }
+    }
+    const int err = ops_.place(dir, p.temp.name().c_str(), p.name.c_str(), e.exists || moved);
     if (err == EEXIST && !e.exists) {
         failWith(describe("not replaced", destPath, "changed during the copy"));
     } else if (err != 0) {

@@ -31,8 +31,10 @@ class RunObserver;
 // survives a power cut. A new one for every run, so runs never share anything.
 class CopyRun final : public FolderWalkVisitor {
   public:
+    // `keepVersionsDays`: -1 keeps no replaced versions; 0 keeps them all; N above 0 keeps them
+    // and removes those kept more than N days ago at the end.
     CopyRun(FileOps& ops, std::string destinationBase, RunObserver* observer, RunResult& result,
-            FileWorkers& workers, RunMode mode = RunMode::Copy);
+            FileWorkers& workers, RunMode mode = RunMode::Copy, int keepVersionsDays = -1);
     ~CopyRun() override;
     CopyRun(const CopyRun&) = delete;
     CopyRun& operator=(const CopyRun&) = delete;
@@ -67,6 +69,7 @@ class CopyRun final : public FolderWalkVisitor {
     // What the destination name held when the copy was decided on.
     struct Identity {
         bool exists = false;
+        bool regular = false;
         dev_t dev = 0;
         ino_t ino = 0;
         off_t size = 0;
@@ -96,6 +99,10 @@ class CopyRun final : public FolderWalkVisitor {
     void addPending(Pending pending);
     void placeBatch(std::vector<Pending> batch);
     void place(Pending& pending);
+    // Keeps the destination file `name` as a version before the new one takes its place: a
+    // second name made first, so that a kill in between leaves both. 0 or an errno value;
+    // `moved` when the file system has no second names and the old file was moved instead.
+    int keepVersion(Folder& folder, const std::string& name, const struct stat& old, bool& moved);
     // Hands finished files to the counters and the observer (walking thread only).
     void deliver();
     void post(std::vector<Outcome>& outcomes);
@@ -110,6 +117,7 @@ class CopyRun final : public FolderWalkVisitor {
     std::atomic<std::uint32_t> tempCounter_;
     std::atomic<bool> stop_{false};
     bool dryRun_;
+    int keepVersionsDays_;
 
     std::vector<std::shared_ptr<Folder>> folders_;
     std::vector<Entry> batch_;

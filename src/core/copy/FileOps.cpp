@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -166,6 +167,14 @@ int FileOps::place(int dirFd, const char* from, const char* to, bool replace) {
         return EEXIST;
     }
     return ::renameat(dirFd, from, dirFd, to) == 0 ? 0 : errno;
+}
+
+int FileOps::link(int dirFd, const char* name, int toDirFd, const char* to) {
+    return ::linkat(dirFd, name, toDirFd, to, 0) == 0 ? 0 : errno;
+}
+
+std::int64_t FileOps::now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 int FileOps::flush(int dirFd) {

@@ -19,6 +19,9 @@ class FileOps {
     // said so between two chunks of a large file.
     virtual std::expected<std::int64_t, int> copyData(int in, int out, std::int64_t size,
                                                       const StopCheck& stop);
+    // Gives the file `name` a second name in `toDirFd` (a kept version). EEXIST when taken;
+    // EPERM, EXDEV or EOPNOTSUPP where the file system has no hard links.
+    virtual int link(int dirFd, const char* name, int toDirFd, const char* to);
     // Renames a finished temporary to its destination name. With `replace` false the name must
     // still be free: EEXIST when something has appeared there meanwhile. Returns 0 or an errno.
     virtual int place(int dirFd, const char* from, const char* to, bool replace);
@@ -29,6 +32,9 @@ class FileOps {
     virtual std::int64_t timeGranularity(int dirFd);
 
     static std::int64_t granularityForFileSystem(long magic);
+
+    // Seconds since the epoch, for the age of kept versions.
+    virtual std::int64_t now();
 };
 
 } // namespace tavelin

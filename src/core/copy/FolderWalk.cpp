@@ -1,6 +1,7 @@
 #include "copy/FolderWalk.h"
 
 #include "copy/FolderWalkVisitor.h"
+#include "copy/KeptVersions.h"
 #include "copy/TempFile.h"
 #include "util/FolderPath.h"
 
@@ -94,7 +95,8 @@ void FolderWalk::walkFolder(FolderListing& listing, const std::string& path,
                                          : DT_UNKNOWN;
         }
         if (type == DT_DIR) {
-            if (subfolders_ && !isSkipped(fd, name)) {
+            // Kept versions are never taken for source files, wherever they lie.
+            if (subfolders_ && !isSkipped(fd, name) && KeptVersions::kFolder != name) {
                 subs.emplace_back(name);
             }
             continue;

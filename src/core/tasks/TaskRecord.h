@@ -26,6 +26,10 @@ struct TaskRecord {
     // Also runs once its source has been quiet for task_settle seconds after a change.
     int task_onchange = 0;
     int task_settle = 10;
+    // Replaced destination files are kept; versions kept longer than task_versionsdays days
+    // ago (0: never) are removed at the end of a run.
+    int task_keepversions = 0;
+    int task_versionsdays = 0;
 
     bool operator==(const TaskRecord&) const = default;
 };

@@ -15,8 +15,10 @@ std::string TaskRunner::volumeAfter(const TaskRunOutcome& outcome) const {
 }
 
 TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer) {
-    const Selection selection{task.task_source, task.task_destination, task.task_filetypes,
-                              task.task_subfolders != 0, task.task_uncpath != 0};
+    const Selection selection{task.task_source,       task.task_destination,
+                              task.task_filetypes,    task.task_subfolders != 0,
+                              task.task_uncpath != 0, task.task_keepversions != 0,
+                              task.task_versionsdays};
     TaskRunOutcome outcome;
     outcome.task = task;
     // Another file system where the task's drive should be (an empty mount point on the root

@@ -17,7 +17,7 @@ namespace {
 const char* const kColumns =
     "task_name, task_source, task_destination, task_subfolders, task_interval, task_lastdate, "
     "task_nextdate, task_success, task_filetypes, task_uncpath, task_catchup, task_volume, "
-    "task_onchange, task_settle";
+    "task_onchange, task_settle, task_keepversions, task_versionsdays";
 
 const char* const kCreateTable = R"(
 CREATE TABLE tasks (
@@ -34,7 +34,9 @@ CREATE TABLE tasks (
     task_catchup     INTEGER NOT NULL DEFAULT 0,
     task_volume      TEXT NOT NULL DEFAULT '',
     task_onchange    INTEGER NOT NULL DEFAULT 0,
-    task_settle      INTEGER NOT NULL DEFAULT 10
+    task_settle      INTEGER NOT NULL DEFAULT 10,
+    task_keepversions INTEGER NOT NULL DEFAULT 0,
+    task_versionsdays INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate);
 )";
@@ -70,6 +72,8 @@ const std::pair<const char*, const char*> kAddedColumns[] = {
     {"task_volume", "TEXT NOT NULL DEFAULT ''"},
     {"task_onchange", "INTEGER NOT NULL DEFAULT 0"},
     {"task_settle", "INTEGER NOT NULL DEFAULT 10"},
+    {"task_keepversions", "INTEGER NOT NULL DEFAULT 0"},
+    {"task_versionsdays", "INTEGER NOT NULL DEFAULT 0"},
 };
 
 // Stored date-times are "yyyy-mm-dd hh:mm:ss"; a file from before kept "dd.mm.yyyy hh:mm:ss".
@@ -100,6 +104,8 @@ TaskRecord readRow(const SqliteStatement& s) {
     r.task_volume = s.isNull(11) ? std::string() : s.text(11);
     r.task_onchange = s.integer(12) != 0 ? 1 : 0;
     r.task_settle = static_cast<int>(s.integer(13));
+    r.task_keepversions = s.integer(14) != 0 ? 1 : 0;
+    r.task_versionsdays = static_cast<int>(s.integer(15));
     return r;
 }
 
@@ -337,7 +343,7 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         auto insert =
             db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
                             ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                            "?14)",
+                            "?14, ?15, ?16)",
                         op);
         if (!insert) {
             return std::unexpected(insert.error());
@@ -355,7 +361,9 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
             .bind(11, std::int64_t{row.task_catchup != 0 ? 1 : 0})
             .bind(12, row.task_volume)
             .bind(13, std::int64_t{row.task_onchange != 0 ? 1 : 0})
-            .bind(14, std::int64_t{row.task_settle});
+            .bind(14, std::int64_t{row.task_settle})
+            .bind(15, std::int64_t{row.task_keepversions != 0 ? 1 : 0})
+            .bind(16, std::int64_t{row.task_versionsdays});
         if (insert->step() != SQLITE_DONE) {
             return db_.failure(op);
         }

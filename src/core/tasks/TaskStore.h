@@ -18,7 +18,7 @@ class Clock;
 // and the file is shared safely by the window and `tavelin-cli serve`.
 class TaskStore {
   public:
-    static constexpr int kSchemaVersion = 5;
+    static constexpr int kSchemaVersion = 6;
     // Runs kept per task; older ones go as new ones come.
     static constexpr int kHistoryPerTask = 1000;
 

@@ -1,5 +1,6 @@
 #include "watch/FolderWatcher.h"
 
+#include "copy/KeptVersions.h"
 #include "copy/TempName.h"
 #include "util/FolderListing.h"
 #include "util/FolderPath.h"
@@ -71,7 +72,7 @@ void FolderWatcher::watchTree(const std::string& folder) {
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) {
             continue;
         }
-        if (e->d_type == DT_DIR) {
+        if (e->d_type == DT_DIR && KeptVersions::kFolder != n) {
             watchTree(FolderPath::join(folder, n));
         }
     }
@@ -96,7 +97,8 @@ bool FolderWatcher::handle(int wd, std::uint32_t mask, const std::string& name) 
     }
     const std::string path = FolderPath::join(it->second, name);
     if ((mask & IN_ISDIR) != 0) {
-        if ((mask & (IN_CREATE | IN_MOVED_TO)) == 0 || isSkipped(path)) {
+        if ((mask & (IN_CREATE | IN_MOVED_TO)) == 0 || isSkipped(path) ||
+            KeptVersions::kFolder == name) {
             return false;
         }
         if (subfolders_) {

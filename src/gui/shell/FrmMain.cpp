@@ -50,7 +50,7 @@ FrmMain::FrmMain(MainDependencies deps)
                                               deps_.clock, deps_.databasePath, deps_.volumeIdentity,
                                               this);
     tick_ = std::make_unique<SchedulerTick>(c_, state_, *selection_, *runs_, *tasks_, deps_.clock);
-    settingsStore_ = std::make_unique<SettingsStore>(deps_.settings, c_);
+    settingsStore_ = std::make_unique<SettingsStore>(deps_.settings, c_, state_);
 
     connect(tray_.get(), &TrayController::showRequested, this, &FrmMain::MnuShow_Click);
     connect(tray_.get(), &TrayController::exitRequested, this, &FrmMain::MnuExit_Click);

@@ -113,6 +113,7 @@ Selection SelectionController::selection() const {
         (state_.UNCDTrue ? c_.UNCDestination->text() : c_.Dir2->path()).toStdString();
     s.pattern = c_.cboFileTypes->currentText().toStdString();
     s.subfolders = c_.optCopySubFolder->isChecked();
+    s.keepVersions = state_.keepVersions;
     return s;
 }
 

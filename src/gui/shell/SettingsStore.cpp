@@ -1,5 +1,6 @@
 #include "shell/SettingsStore.h"
 
+#include "shell/MainState.h"
 #include "ui/DirList.h"
 #include "ui/MainControls.h"
 
@@ -63,6 +64,7 @@ void SettingsStore::LoadSettings(const QString& sourceDefault, const QString& de
     applyCheck(c_.CheStart, readShort(settings_, "AutoStartUp", "1"));
     applyCheck(c_.UNCPathDestTrue, readShort(settings_, "UNCPathDestTrue", "0"));
     c_.UNCDestination->setText(settings_.value("UNCDestination", QString()).toString());
+    state_.keepVersions = readShort(settings_, "KeepVersions", "0").value_or(0) == 1;
     settings_.endGroup();
 }
 
@@ -79,6 +81,7 @@ void SettingsStore::SaveSettings() {
     settings_.setValue("AutoStartUp", c_.CheStart->isChecked() ? "1" : "0");
     settings_.setValue("UNCPathDestTrue", c_.UNCPathDestTrue->isChecked() ? "1" : "0");
     settings_.setValue("UNCDestination", c_.UNCDestination->text());
+    settings_.setValue("KeepVersions", state_.keepVersions ? "1" : "0");
     settings_.endGroup();
     settings_.sync();
 }

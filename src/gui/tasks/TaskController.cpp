@@ -163,6 +163,7 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     draft.task_uncpath = s.typedDestination ? 1 : 0;
     draft.task_catchup = options.catchUp ? 1 : 0;
     draft.task_onchange = options.onChange ? 1 : 0;
+    draft.task_keepversions = options.keepVersions ? 1 : 0;
     draft.task_volume = DriveWait::volumeOf(volumeIdentity_, draft);
     auto saved = store_->AddTask(draft, clock_.now());
     if (!saved) {

@@ -22,7 +22,7 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     setObjectName("TaskInput");
     setWindowTitle("Form1");
     setModal(true);
-    setFixedSize(tw(3060), tw(2100));
+    setFixedSize(tw(3060), tw(2400));
     // The picture is larger than the dialog, which shows its top-left part.
     auto* picture = new Surface(Skin::background(tw(3975), tw(2175), false), this);
     picture->setObjectName("Picture1");
@@ -44,6 +44,11 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     chkOnChange_->setGeometry(twRect(240, 1680, 2535, 255));
     chkOnChange_->setFont(Palette::sans(8.25));
     chkOnChange_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    chkKeepVersions_ = new QCheckBox("Keep replaced versions", picture);
+    chkKeepVersions_->setObjectName("chkKeepVersions");
+    chkKeepVersions_->setGeometry(twRect(240, 1980, 2535, 255));
+    chkKeepVersions_->setFont(Palette::sans(8.25));
+    chkKeepVersions_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
     ok_ = ImageButton::skinned("BOK", "OK", twRect(300, 890, 1140, 300), picture);
     cancel_ = ImageButton::skinned("BCancel", "Cancel", twRect(1560, 890, 1140, 300), picture);
     // Each button is put back to rest by entering the other one.
@@ -81,8 +86,8 @@ void TaskInput::BOK() {
         emptyRateMessage_();
         return;
     }
-    if (save_(txtTaskName_->text(),
-              TaskOptions{chkCatchUp_->isChecked(), chkOnChange_->isChecked()})) {
+    if (save_(txtTaskName_->text(), TaskOptions{chkCatchUp_->isChecked(), chkOnChange_->isChecked(),
+                                                chkKeepVersions_->isChecked()})) {
         accept();
     }
 }

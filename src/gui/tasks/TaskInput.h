@@ -14,6 +14,7 @@ class ImageButton;
 struct TaskOptions {
     bool catchUp = true;
     bool onChange = false;
+    bool keepVersions = false;
 };
 
 // The task dialog: one name box, the task's options, OK and Cancel as image buttons. Enter acts
@@ -33,6 +34,7 @@ class TaskInput : public QDialog {
     QLineEdit* nameBox() const { return txtTaskName_; }
     QCheckBox* catchUpBox() const { return chkCatchUp_; }
     QCheckBox* onChangeBox() const { return chkOnChange_; }
+    QCheckBox* keepVersionsBox() const { return chkKeepVersions_; }
     void BOK();
     void BCancel();
 
@@ -43,6 +45,7 @@ class TaskInput : public QDialog {
     QLineEdit* txtTaskName_;
     QCheckBox* chkCatchUp_;
     QCheckBox* chkOnChange_;
+    QCheckBox* chkKeepVersions_;
     ImageButton* ok_;
     ImageButton* cancel_;
     Save save_;

@@ -1,0 +1,165 @@
+#include "copy/KeptVersions.h"
+
+#include "copy/CopyEngine.h"
+#include "copy/FileOps.h"
+#include "core/FakeVolumes.h"
+#include "core/TempTree.h"
+
+#include <ctime>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tavelin {
+namespace {
+
+using test::TempTree;
+
+constexpr std::int64_t kOld = 1'700'000'000;
+constexpr std::int64_t kNew = kOld + 3600;
+
+std::string stamp(std::int64_t t) {
+    return KeptVersions::versionName("", static_cast<std::time_t>(t)).substr(1);
+}
+
+// File operations whose clock runs ahead, for pruning.
+class LaterOps final : public FileOps {
+  public:
+    explicit LaterOps(std::int64_t ahead) : ahead_(ahead) {}
+    std::int64_t now() override { return FileOps::now() + ahead_; }
+
+  private:
+    std::int64_t ahead_;
+};
+
+struct VersionCase {
+    const char* name;
+    std::function<void(TempTree&)> setup;
+    bool keep;
+    int days;
+    std::int64_t clockAhead;
+    std::function<void(const TempTree&)> check;
+};
+
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KeptVersionsTest : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(KeptVersionsTest, AReplacedFileIsKeptOnlyWhenAsked) {
+    const auto& c = GetParam();
+    TempTree tree;
+    c.setup(tree);
+    test::FakeVolumes volumes;
+    LaterOps ops(c.clockAhead);
+    const CopyEngine engine(volumes, ops);
+    Selection s{tree.path("src"), tree.path("dst"), "*", true, false, c.keep, c.days};
+    const auto r = engine.RunCopy(s);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_TRUE(r->succeeded()) << (r->failures.empty() ? "" : r->failures[0].reason);
+    c.check(tree);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, KeptVersionsTest,
+    ::testing::Values(
+        VersionCase{"keptWithItsTimeAndMode",
+                    [](TempTree& t) {
+                        t.write("src/report.txt", "new", kNew);
+                        t.write("dst/report.txt", "old", kOld);
+                        ::chmod(t.path("dst/report.txt").c_str(), 0640);
+                    },
+                    true, 0, 0,
+                    [](const TempTree& t) {
+                        const std::string kept = ".tavelin-versions/report " + stamp(kOld) + ".txt";
+                        EXPECT_EQ(t.read("dst/report.txt"), "new");
+                        EXPECT_EQ(t.read("dst/" + kept), "old");
+                        EXPECT_EQ(t.mtime("dst/" + kept), kOld);
+                        struct stat st {};
+                        ::stat(t.path("dst/" + kept).c_str(), &st);
+                        EXPECT_EQ(st.st_mode & 0777, 0640u);
+                    }},
+        VersionCase{"offByDefault",
+                    [](TempTree& t) {
+                        t.write("src/report.txt", "new", kNew);
+                        t.write("dst/report.txt", "old", kOld);
+                    },
+                    false, 0, 0, [](const TempTree& t) { EXPECT_EQ(t.list("dst"), "report.txt"); }},
+        VersionCase{
+            "aNameAlreadyTakenGetsACounter",
+            [](TempTree& t) {
+                t.write("src/report.txt", "new", kNew);
+                t.write("dst/report.txt", "old", kOld);
+                // Kept before from another version of the same second.
+                t.write("dst/.tavelin-versions/report " + stamp(kOld) + ".txt", "older", kOld);
+            },
+            true, 0, 0,
+            [](const TempTree& t) {
+                EXPECT_EQ(t.read("dst/.tavelin-versions/report " + stamp(kOld) + ".txt"), "older");
+                EXPECT_EQ(t.read("dst/.tavelin-versions/report " + stamp(kOld) + " (2).txt"),
+                          "old");
+            }},
+        VersionCase{"aNameWithoutAnExtensionInASubFolder",
+                    [](TempTree& t) {
+                        t.write("src/sub/Makefile", "new", kNew);
+                        t.write("dst/sub/Makefile", "old", kOld);
+                    },
+                    true, 0, 0,
+                    [](const TempTree& t) {
+                        EXPECT_EQ(t.read("dst/.tavelin-versions/sub/Makefile " + stamp(kOld)),
+                                  "old");
+                    }},
+        VersionCase{"prunedWhenKeptLongerThanAsked",
+                    [](TempTree& t) {
+                        t.write("src/report.txt", "new", kNew);
+                        t.write("dst/report.txt", "old", kOld);
+                        t.write("dst/.tavelin-versions/sub/a 2020-01-01 000000.txt", "a", kOld);
+                    },
+                    true, 7, 8 * 86400, // the clock eight days ahead
+                    [](const TempTree& t) {
+                        EXPECT_EQ(t.list("dst/.tavelin-versions"), "");
+                        EXPECT_EQ(t.read("dst/report.txt"), "new");
+                    }},
+        VersionCase{"notPrunedWithinTheDays",
+                    [](TempTree& t) {
+                        t.write("src/report.txt", "new", kNew);
+                        t.write("dst/report.txt", "old", kOld);
+                    },
+                    true, 7, 6 * 86400,
+                    [](const TempTree& t) {
+                        EXPECT_EQ(t.list("dst/.tavelin-versions"),
+                                  "report " + stamp(kOld) + ".txt");
+                    }},
+        VersionCase{"theVersionsFolderInsideTheSourceIsNeverCopied",
+                    [](TempTree& t) {
+                        t.write("src/report.txt", "new", kNew);
+                        t.write("src/.tavelin-versions/report 2020-01-01 000000.txt", "x", kOld);
+                    },
+                    true, 0, 0, [](const TempTree& t) { EXPECT_EQ(t.list("dst"), "report.txt"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The old file gets its second name before the new one takes its place: a kill in between
+// leaves the old file in place and kept.
+class DiesBeforePlacing final : public FileOps {
+  public:
+    int place(int, const char*, const char*, bool) override { return EIO; }
+};
+
+TEST(KeptVersionsSafetyTest, AKillBetweenKeepingAndPlacingLosesNothing) {
+    TempTree tree;
+    tree.write("src/report.txt", "new", kNew);
+    tree.write("dst/report.txt", "old", kOld);
+    test::FakeVolumes volumes;
+    DiesBeforePlacing ops;
+    const CopyEngine engine(volumes, ops);
+    const auto r =
+        engine.RunCopy(Selection{tree.path("src"), tree.path("dst"), "*", false, false, true, 0});
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(tree.read("dst/report.txt"), "old");
+    EXPECT_EQ(tree.read("dst/.tavelin-versions/report " + stamp(kOld) + ".txt"), "old");
+    EXPECT_EQ(tree.list("dst"), ".tavelin-versions report.txt"); // no temporary left
+}
+
+} // namespace
+} // namespace tavelin
