@@ -3,6 +3,7 @@
 // all of one task's runs as the History dialog does (and building the dialog), and recording a
 // run (with its pruning); reports the file's size.
 //   tavelin-bench-history DB_PATH
+#include "BenchTiming.h"
 #include "tasks/TaskHistory.h"
 #include "tasks/TaskStore.h"
 #include "util/SystemClock.h"
@@ -15,19 +16,6 @@
 #include <vector>
 
 using namespace tavelin;
-
-template <class F> double medianMs(int rounds, F f) {
-    std::vector<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        ms.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                .count());
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
 
 int main(int argc, char** argv) {
     if (argc < 2) {

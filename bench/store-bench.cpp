@@ -1,5 +1,6 @@
 // Times the task store with 1,000 tasks: listing, finding the due ones, and rescheduling.
 //   tavelin-bench-store DB_PATH
+#include "BenchTiming.h"
 #include "tasks/TaskStore.h"
 #include "util/SystemClock.h"
 
@@ -9,19 +10,6 @@
 #include <vector>
 
 using namespace tavelin;
-
-template <class F> double medianMs(int rounds, F f) {
-    std::vector<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        ms.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                .count());
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -3,6 +3,7 @@
 #include "copy/RunObserver.h"
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
+#include "core/TaskFixture.h"
 #include "core/TempTree.h"
 #include "tasks/DueTaskScheduler.h"
 #include "tasks/TaskRunner.h"
@@ -16,23 +17,8 @@ namespace {
 
 using test::at;
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public test::TaskFixture {
   protected:
-    HistoryTest() : clock(at("10.03.2026 09:45:00")) {}
-    void SetUp() override {
-        auto s = TaskStore::open(tree.path("tasks.db"));
-        ASSERT_TRUE(s.has_value());
-        store.emplace(std::move(*s));
-    }
-    void addTask(const std::string& name, const std::string& folder) {
-        TaskRecord r;
-        r.task_name = name;
-        r.task_source = tree.path(folder);
-        r.task_destination = tree.path("out/" + name);
-        r.task_subfolders = 1;
-        r.task_interval = "00:15";
-        ASSERT_TRUE(store->AddTask(r, clock.now()).has_value());
-    }
     int rows(const std::string& sql) {
         sqlite3* db = nullptr;
         sqlite3_open(tree.path("tasks.db").c_str(), &db);
@@ -44,13 +30,6 @@ class HistoryTest : public ::testing::Test {
         sqlite3_close(db);
         return n;
     }
-
-    test::TempTree tree;
-    test::FakeVolumes volumes;
-    FileOps ops;
-    CopyEngine engine{volumes, ops};
-    test::FakeClock clock;
-    std::optional<TaskStore> store;
 };
 
 // Each run leaves a row: what started it, its figures and its first failures.

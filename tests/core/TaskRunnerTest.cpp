@@ -5,6 +5,7 @@
 #include "copy/RunObserver.h"
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
+#include "core/TaskFixture.h"
 #include "core/TempTree.h"
 #include "platform/VolumeIdentity.h"
 #include "tasks/DueTaskScheduler.h"
@@ -17,26 +18,8 @@ namespace {
 
 using test::at;
 
-class TaskRunnerTest : public ::testing::Test {
+class TaskRunnerTest : public test::TaskFixture {
   protected:
-    TaskRunnerTest() : clock(at("10.03.2026 09:45:00")) {}
-
-    void SetUp() override {
-        auto s = TaskStore::open(tree.path("tasks.db"));
-        ASSERT_TRUE(s.has_value());
-        store.emplace(std::move(*s));
-    }
-    void addTask(const std::string& name, const std::string& folder,
-                 const std::string& interval = "00:15") {
-        TaskRecord r;
-        r.task_name = name;
-        r.task_source = tree.path(folder);
-        r.task_destination = tree.path("out/" + folder);
-        r.task_subfolders = 1;
-        r.task_interval = interval;
-        r.task_filetypes = "*.txt";
-        ASSERT_TRUE(store->AddTask(r, clock.now()).has_value());
-    }
     std::vector<std::string> runPass() {
         TaskRunner runner(*store, engine, clock);
         DueTaskScheduler scheduler(*store, runner, clock);
@@ -53,13 +36,6 @@ class TaskRunnerTest : public ::testing::Test {
         EXPECT_TRUE(runs.has_value());
         return reported;
     }
-
-    test::TempTree tree;
-    test::FakeVolumes volumes;
-    FileOps ops;
-    CopyEngine engine{volumes, ops};
-    test::FakeClock clock;
-    std::optional<TaskStore> store;
 };
 
 TEST_F(TaskRunnerTest, TwoTasksDueInOneSecondBothRunTheirOwnFolders) {

@@ -50,6 +50,14 @@ void activate(QWidget* window) {
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
+// Unlocks, chooses the two folders and locks again, as a user does before Run.
+void selectFolders(GuiFixture& f, const std::string& source, const std::string& destination) {
+    f.window->selection().toggleLock();
+    f.c().Dir1->setPath(QString::fromStdString(f.tree.path(source)));
+    f.c().Dir2->setPath(QString::fromStdString(f.tree.path(destination)));
+    f.window->selection().toggleLock();
+}
+
 // The text fits its box when it is no wider than the box's room.
 bool fits(const QFont& font, const QString& text, int room) {
     return QFontMetrics(font).horizontalAdvance(text) <= room;
@@ -205,10 +213,7 @@ class DesktopTest : public QObject {
         f.tree.mkdir("dst");
         f.window->Form_Load();
         auto& c = f.c();
-        f.window->selection().toggleLock();
-        c.Dir1->setPath(QString::fromStdString(f.tree.path("src")));
-        c.Dir2->setPath(QString::fromStdString(f.tree.path("dst")));
-        f.window->selection().toggleLock();
+        selectFolders(f, "src", "dst");
         QCOMPARE(c.File2->count(), 0);
         f.window->runs().runButton();
         QTRY_VERIFY(!f.window->runs().busy());
@@ -343,10 +348,7 @@ class DesktopTest : public QObject {
         f.tree.mkdir("dst/b.txt/in-the-way");
         f.window->Form_Load();
         auto& c = f.c();
-        f.window->selection().toggleLock();
-        c.Dir1->setPath(QString::fromStdString(f.tree.path("src")));
-        c.Dir2->setPath(QString::fromStdString(f.tree.path("dst")));
-        f.window->selection().toggleLock();
+        selectFolders(f, "src", "dst");
         f.window->runs().runButton();
         QTRY_VERIFY(!f.window->runs().busy());
         QVERIFY2(c.lblStatus->text().endsWith("-:- 1 Files copied -:- Copy Size = 1 Bytes -:- 1 "

@@ -1,5 +1,6 @@
 #include "platform/Fstab.h"
 
+#include "platform/MountTable.h"
 #include "util/FolderPath.h"
 
 #include <algorithm>
@@ -7,26 +8,6 @@
 #include <sstream>
 
 namespace tavelin {
-
-namespace {
-
-// fstab writes a blank in a path as \040 (and other characters as octal escapes too).
-std::string unescapeOctal(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7' &&
-            s[i + 2] >= '0' && s[i + 2] <= '7' && s[i + 3] >= '0' && s[i + 3] <= '7') {
-            out +=
-                static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
-            i += 3;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 std::vector<std::string> Fstab::mountPoints(const std::string& fstabText) {
     std::vector<std::string> out;
@@ -41,7 +22,7 @@ std::vector<std::string> Fstab::mountPoints(const std::string& fstabText) {
         if (type == "swap" || mountPoint == "none" || !mountPoint.starts_with("/")) {
             continue;
         }
-        out.push_back(FolderPath::normalized(unescapeOctal(mountPoint)));
+        out.push_back(FolderPath::normalized(MountTable::unescape(mountPoint)));
     }
     return out;
 }

@@ -8,10 +8,8 @@
 
 namespace tavelin {
 
-namespace {
-
-// mountinfo escapes blanks, tabs, newlines and backslashes as \ooo.
-std::string unescape(const std::string& s) {
+// mountinfo and fstab write blanks, tabs, newlines and backslashes as \ooo.
+std::string MountTable::unescape(const std::string& s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -28,6 +26,8 @@ std::string unescape(const std::string& s) {
     }
     return out;
 }
+
+namespace {
 
 bool startsWithFolder(const std::string& path, const std::string& folder) {
     return path == folder ||

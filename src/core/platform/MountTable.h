@@ -20,6 +20,8 @@ class MountTable final : public Volumes {
     // `all` keeps the pseudo file systems and the system's own areas too.
     static std::vector<Volume> parse(const std::string& mountInfoText, bool all = false);
     static bool isPseudoFileSystem(const std::string& fsType, const std::string& mountPoint);
+    // Mount tables (and fstab) write a blank as \040, and other awkward bytes likewise.
+    static std::string unescape(const std::string& s);
 
   private:
     std::string path_;

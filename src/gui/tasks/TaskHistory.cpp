@@ -1,6 +1,7 @@
 #include "tasks/TaskHistory.h"
 
 #include "tasks/TaskRunsModel.h"
+#include "ui/DialogFrame.h"
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
 #include "ui/Skin.h"
@@ -74,14 +75,7 @@ TaskHistory::TaskHistory(QWidget* parent, const QString& taskName, std::vector<T
     if (!entries_.empty()) {
         runs_->setCurrentIndex(runs_->model()->index(0, 0));
     }
-    // A light one-pixel frame sets the dialog apart from the window under it.
-    auto* frame = new QFrame(this);
-    frame->setObjectName("TaskHistoryFrame");
-    frame->setGeometry(rect());
-    frame->setStyleSheet("#TaskHistoryFrame { border: 1px solid rgb(210,210,210); "
-                         "background: transparent; }");
-    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-    frame->raise();
+    DialogFrame::add(this);
     if (parent != nullptr) {
         move(parent->frameGeometry().center() - rect().center());
     }

@@ -1,5 +1,6 @@
 #include "tasks/TaskInput.h"
 
+#include "ui/DialogFrame.h"
 #include "ui/ImageButton.h"
 #include "ui/Palette.h"
 #include "ui/Skin.h"
@@ -8,7 +9,6 @@
 #include "ui/Twips.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,31 +24,27 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     setModal(true);
     setFixedSize(tw(3060), tw(2400));
     // The picture is larger than the dialog, which shows its top-left part.
-    auto* picture = new Surface(Skin::background(tw(3975), tw(2175), false), this);
+    auto* picture = new Surface(Skin::background(tw(3975), tw(2400), false), this);
     picture->setObjectName("Picture1");
-    picture->setGeometry(twRect(0, 0, 3975, 2175));
+    picture->setGeometry(twRect(0, 0, 3975, 2400));
     Surface::panel("Image1", twRect(240, 840, 2550, 435), picture);
     SkinLabel::make(picture, "Label1", "New Task Name:", twRect(240, 240, 2055, 255));
     txtTaskName_ = new QLineEdit(picture);
     txtTaskName_->setObjectName("txtTaskName");
     txtTaskName_->setGeometry(twRect(240, 480, 2535, 285));
     txtTaskName_->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);");
-    chkCatchUp_ = new QCheckBox("Catch up missed runs", picture);
-    chkCatchUp_->setObjectName("chkCatchUp");
-    chkCatchUp_->setGeometry(twRect(240, 1380, 2535, 255));
-    chkCatchUp_->setFont(Palette::sans(8.25));
-    chkCatchUp_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    const auto option = [picture](const char* name, const char* text, int top) {
+        auto* box = new QCheckBox(text, picture);
+        box->setObjectName(name);
+        box->setGeometry(twRect(240, top, 2535, 255));
+        box->setFont(Palette::sans(8.25));
+        box->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+        return box;
+    };
+    chkCatchUp_ = option("chkCatchUp", "Catch up missed runs", 1380);
     chkCatchUp_->setChecked(true);
-    chkOnChange_ = new QCheckBox("Also copy when files change", picture);
-    chkOnChange_->setObjectName("chkOnChange");
-    chkOnChange_->setGeometry(twRect(240, 1680, 2535, 255));
-    chkOnChange_->setFont(Palette::sans(8.25));
-    chkOnChange_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
-    chkKeepVersions_ = new QCheckBox("Keep replaced versions", picture);
-    chkKeepVersions_->setObjectName("chkKeepVersions");
-    chkKeepVersions_->setGeometry(twRect(240, 1980, 2535, 255));
-    chkKeepVersions_->setFont(Palette::sans(8.25));
-    chkKeepVersions_->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+    chkOnChange_ = option("chkOnChange", "Also copy when files change", 1680);
+    chkKeepVersions_ = option("chkKeepVersions", "Keep replaced versions", 1980);
     ok_ = ImageButton::skinned("BOK", "OK", twRect(300, 890, 1140, 300), picture);
     cancel_ = ImageButton::skinned("BCancel", "Cancel", twRect(1560, 890, 1140, 300), picture);
     // Each button is put back to rest by entering the other one.
@@ -56,14 +52,7 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     connect(cancel_, &ImageButton::hovered, ok_, &ImageButton::toRest);
     connect(ok_, &ImageButton::releasedUp, this, &TaskInput::BOK);
     connect(cancel_, &ImageButton::releasedUp, this, &TaskInput::BCancel);
-    // A light one-pixel frame sets the dialog apart from the window under it.
-    auto* frame = new QFrame(this);
-    frame->setObjectName("TaskInputFrame");
-    frame->setGeometry(rect());
-    frame->setStyleSheet("#TaskInputFrame { border: 1px solid rgb(210,210,210); "
-                         "background: transparent; }");
-    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-    frame->raise();
+    DialogFrame::add(this);
     if (mainWindow != nullptr) {
         move(placement(mainWindow->frameGeometry()));
     }
