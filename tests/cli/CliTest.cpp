@@ -69,6 +69,10 @@ struct UsageCase {
     const char* errorText;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
 TEST_P(CliUsageTest, BadUsageOrInputExitsTwoWithAClearMessage) {

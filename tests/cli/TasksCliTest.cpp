@@ -51,6 +51,10 @@ struct RefusalCase {
     const char* message;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TasksCliRefusalTest : public TasksCliTest,
                             public ::testing::WithParamInterface<RefusalCase> {};
 

@@ -26,6 +26,10 @@ struct ExecCase {
     const char* exec;
 };
 
+void PrintTo(const ExecCase& c, std::ostream* os) {
+    *os << c.path;
+}
+
 class ExecQuotingTest : public ::testing::TestWithParam<ExecCase> {};
 
 TEST_P(ExecQuotingTest, QuotesAsTheDesktopEntryFormatRequires) {

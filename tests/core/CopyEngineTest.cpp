@@ -50,6 +50,10 @@ struct NewerCase {
     bool copied;
 };
 
+void PrintTo(const NewerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class NewerOnlyTest : public CopyEngineTest, public ::testing::WithParamInterface<NewerCase> {};
 
 TEST_P(NewerOnlyTest, CopiesOnlyWhenMissingOlderOrNotACopy) {
@@ -258,6 +262,10 @@ class FailingOps final : public FileOps {
     std::string victim_;
 };
 
+void PrintTo(FailingOps::Step step, std::ostream* os) {
+    *os << (step == FailingOps::Step::Data ? "data" : "replace");
+}
+
 class MidCopyFailureTest : public CopyEngineTest,
                            public ::testing::WithParamInterface<FailingOps::Step> {};
 
@@ -283,7 +291,11 @@ TEST_P(MidCopyFailureTest, LeavesTheOldFileIntactAndNoTemporaryBehind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, MidCopyFailureTest,
-                         ::testing::Values(FailingOps::Step::Data, FailingOps::Step::Replace));
+                         ::testing::Values(FailingOps::Step::Data, FailingOps::Step::Replace),
+                         [](const auto& info) {
+                             return std::string(info.param == FailingOps::Step::Data ? "data"
+                                                                                     : "replace");
+                         });
 
 TEST_F(CopyEngineTest, FullDestinationCountsFailuresAndLeavesNoPartialFile) {
     if (::geteuid() != 0) {

@@ -15,6 +15,10 @@ struct NextRunCase {
     const char* next;
 };
 
+void PrintTo(const NextRunCase& c, std::ostream* os) {
+    *os << c.interval << " after " << c.base;
+}
+
 class NextRunTimeTest : public ::testing::TestWithParam<NextRunCase> {};
 
 TEST_P(NextRunTimeTest, AddsMinutesThenHoursKeepingTheSeconds) {
@@ -38,6 +42,10 @@ struct ParseCase {
     const char* text;
     bool valid;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << "'" << c.text << "'";
+}
 
 class IntervalParseTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -69,6 +77,10 @@ struct RateIntervalCase {
     const char* interval;
 };
 
+void PrintTo(const RateIntervalCase& c, std::ostream* os) {
+    *os << "'" << c.rate << "'";
+}
+
 class RateIntervalTest : public ::testing::TestWithParam<RateIntervalCase> {};
 
 TEST_P(RateIntervalTest, GivesTheTaskInterval) {
@@ -89,6 +101,10 @@ struct RuleCase {
     const char* clock;
     bool runs;
 };
+
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << "'" << c.rate << "' at " << c.clock;
+}
 
 class UpdateRateRuleTest : public ::testing::TestWithParam<RuleCase> {};
 

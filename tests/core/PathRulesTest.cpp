@@ -15,6 +15,10 @@ struct DestinationCase {
     const char* expectedBase;
 };
 
+void PrintTo(const DestinationCase& c, std::ostream* os) {
+    *os << c.destination << (c.typed ? " (typed)" : "");
+}
+
 class DestinationBaseTest : public ::testing::TestWithParam<DestinationCase> {};
 
 TEST_P(DestinationBaseTest, FollowsTheDriveRootRule) {
@@ -48,6 +52,10 @@ struct InsideCase {
     const char* folder;
     bool inside;
 };
+
+void PrintTo(const InsideCase& c, std::ostream* os) {
+    *os << c.path << " in " << c.folder;
+}
 
 class InsideTest : public ::testing::TestWithParam<InsideCase> {};
 
