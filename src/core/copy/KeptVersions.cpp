@@ -14,7 +14,7 @@ namespace tavelin {
 std::string KeptVersions::versionName(std::string_view name, std::time_t modified, int counter) {
     struct tm local {};
     ::localtime_r(&modified, &local);
-    char stamp[32];
+    char stamp[64];
     std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d%02d%02d", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     std::string inserted = stamp;
