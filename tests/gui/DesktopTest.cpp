@@ -271,6 +271,12 @@ class DesktopTest : public QObject {
         gui::TaskInput dialog(
             f.window.get(), [](const QString&, const gui::TaskOptions&) { return true; },
             [] { return false; }, [] {});
+        // Its options show their whole text.
+        for (QCheckBox* box :
+             {dialog.catchUpBox(), dialog.onChangeBox(), dialog.keepVersionsBox()}) {
+            QVERIFY2(fits(box->font(), box->text(), box->width() - 20), qPrintable(box->text()));
+            QVERIFY(box->geometry().bottom() < dialog.height());
+        }
         const QImage image = dialog.grab().toImage();
         for (const QPoint p : {QPoint(0, 0), QPoint(image.width() / 2, image.height() - 1)}) {
             QVERIFY2(qGray(image.pixel(p)) > 180,

@@ -38,7 +38,13 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
         box->setObjectName(name);
         box->setGeometry(twRect(240, top, 2535, 255));
         box->setFont(Palette::sans(8.25));
-        box->setStyleSheet("color: rgb(192,255,255); background: transparent;");
+        // As the window's own check boxes: the indicator shows on the skin's colour.
+        const QColor back = Palette::checkBack();
+        box->setStyleSheet(QString("color: rgb(192,255,255); background-color: rgb(%1,%2,%3);")
+                               .arg(back.red())
+                               .arg(back.green())
+                               .arg(back.blue()));
+        Palette::fit(box, box->text(), 22);
         return box;
     };
     chkCatchUp_ = option("chkCatchUp", "Catch up missed runs", 1380);
