@@ -147,9 +147,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
     currentTask_ = task;
     currentTrigger_ = trigger;
     stop_ = false;
-    countResult_.reset();
-    runResult_.reset();
-    taskResult_.reset();
+    result_ = std::monostate{};
     relay_ = std::make_unique<Relay>(this, stop_);
     if (kind != Kind::Count) {
         state_.countBlocked = true;
@@ -161,11 +159,11 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
         if (kind == Kind::Count) {
             auto r = engine_.CountFiles(selection);
             std::lock_guard lock(resultMutex_);
-            countResult_ = std::move(r);
+            result_ = std::move(r);
         } else if (kind == Kind::WindowRun) {
             auto r = engine_.RunCopy(selection, relay_.get());
             std::lock_guard lock(resultMutex_);
-            runResult_ = std::move(r);
+            result_ = std::move(r);
         } else {
             // Its own connection: the window's stays free for the grid meanwhile.
             Result<std::optional<TaskRunOutcome>> r = std::optional<TaskRunOutcome>();
@@ -183,7 +181,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
                 }
             }
             std::lock_guard lock(resultMutex_);
-            taskResult_ = std::move(r);
+            result_ = std::move(r);
         }
         QMetaObject::invokeMethod(
             this, [this] { finished(); }, Qt::QueuedConnection);
@@ -200,46 +198,58 @@ void RunController::applyProgress() {
     }
 }
 
+void RunController::showCount(const Result<SurveyResult>& count) {
+    if (count) {
+        display_.countFinished(count->totals);
+    } else {
+        display_.showError(QString::fromStdString(count.error().message));
+    }
+}
+
+void RunController::showWindowRun(const Result<RunResult>& run) {
+    if (!run) {
+        display_.showError(QString::fromStdString(run.error().message));
+        return;
+    }
+    display_.copyFinished(clock_.now(), run->totals, run->counters,
+                          static_cast<std::int64_t>(run->failures.size()));
+    if (!run->failures.empty()) {
+        emit windowRunFailed(static_cast<qint64>(run->failures.size()),
+                             QString::fromStdString(run->failures.front().reason));
+    }
+}
+
+void RunController::showTaskRun(const Result<std::optional<TaskRunOutcome>>& task) {
+    if (!task) {
+        emit databaseError(QString::fromStdString(task.error().message));
+        return;
+    }
+    if (!*task) {
+        c_.lblStatus->setText(statusBefore_);
+        emit taskClaimedElsewhere();
+        return;
+    }
+    const TaskRunOutcome& o = **task;
+    if (o.run.totals.totalFiles > 0 || o.ok()) {
+        display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters,
+                              static_cast<std::int64_t>(o.run.failures.size()));
+    } else {
+        display_.showError(QString::fromStdString(o.task.task_name + ": " + o.firstFailure));
+    }
+    emit taskRunRecorded(o);
+}
+
 void RunController::finished() {
     if (worker_.joinable()) {
         worker_.join();
     }
     std::lock_guard lock(resultMutex_);
-    if (countResult_) {
-        if (*countResult_) {
-            display_.countFinished((*countResult_)->totals);
-        } else {
-            display_.showError(QString::fromStdString(countResult_->error().message));
-        }
-    } else if (runResult_) {
-        if (*runResult_) {
-            const RunResult& r = **runResult_;
-            display_.copyFinished(clock_.now(), r.totals, r.counters,
-                                  static_cast<std::int64_t>(r.failures.size()));
-            if (!r.failures.empty()) {
-                emit windowRunFailed(static_cast<qint64>(r.failures.size()),
-                                     QString::fromStdString(r.failures.front().reason));
-            }
-        } else {
-            display_.showError(QString::fromStdString(runResult_->error().message));
-        }
-    } else if (taskResult_) {
-        if (!*taskResult_) {
-            emit databaseError(QString::fromStdString(taskResult_->error().message));
-        } else if (!**taskResult_) {
-            c_.lblStatus->setText(statusBefore_);
-            emit taskClaimedElsewhere();
-        } else {
-            const TaskRunOutcome& o = ***taskResult_;
-            if (o.run.totals.totalFiles > 0 || o.ok()) {
-                display_.copyFinished(o.finishedAt, o.run.totals, o.run.counters,
-                                      static_cast<std::int64_t>(o.run.failures.size()));
-            } else {
-                display_.showError(
-                    QString::fromStdString(o.task.task_name + ": " + o.firstFailure));
-            }
-            emit taskRunRecorded(o);
-        }
+    if (const auto* count = std::get_if<Result<SurveyResult>>(&result_)) {
+        showCount(*count);
+    } else if (const auto* run = std::get_if<Result<RunResult>>(&result_)) {
+        showWindowRun(*run);
+    } else if (const auto* task = std::get_if<Result<std::optional<TaskRunOutcome>>>(&result_)) {
+        showTaskRun(*task);
     }
     if (kind_ != Kind::Count) {
         state_.countBlocked = false;

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <variant>
 
 namespace tavelin {
 class Clock;
@@ -104,9 +105,14 @@ class RunController : public QObject {
     std::atomic<bool> stop_{false};
 
     std::mutex resultMutex_;
-    std::optional<Result<SurveyResult>> countResult_;
-    std::optional<Result<RunResult>> runResult_;
-    std::optional<Result<std::optional<TaskRunOutcome>>> taskResult_;
+    // What the engine's thread hands back: nothing yet, a count, a window run or a task run.
+    using Finished = std::variant<std::monostate, Result<SurveyResult>, Result<RunResult>,
+                                  Result<std::optional<TaskRunOutcome>>>;
+    Finished result_;
+
+    void showCount(const Result<SurveyResult>& count);
+    void showWindowRun(const Result<RunResult>& run);
+    void showTaskRun(const Result<std::optional<TaskRunOutcome>>& task);
 };
 
 } // namespace tavelin::gui
