@@ -13,6 +13,15 @@ bench_workspace() { # NAME SIZE
     echo "working on $where"
 }
 
+# Runs a command with its output dropped and adds its seconds to times[NAME] (the caller
+# declares `declare -A times`). $EPOCHREALTIME starts no process, so short runs stay short.
+run_timed() { # NAME COMMAND...
+    local name=$1; shift
+    local t0 t1
+    t0=$EPOCHREALTIME; "$@" >/dev/null; t1=$EPOCHREALTIME
+    times[$name]+="$(echo "$t1 - $t0" | bc -l) "
+}
+
 # The median of whitespace-separated numbers on standard input.
 median() {
     tr ' ' '\n' | grep -v '^$' | sort -g |

@@ -19,13 +19,6 @@ bench_workspace tavelin-bench 8g
 cd "$ws"
 
 declare -A times
-run_timed() { # name command...
-    local name=$1; shift
-    local t0 t1
-    # $EPOCHREALTIME starts no process, so short runs are not lengthened by the timing.
-    t0=$EPOCHREALTIME; "$@" >/dev/null; t1=$EPOCHREALTIME
-    times[$name]+="$(echo "$t1 - $t0" | bc -l) "
-}
 cp_and_sync() { cp -r --preserve=timestamps "$1" "$2" && sync -f "$2"; }
 report() { # names...
     printf '\n%-22s %s\n' "measure" "median seconds (all runs)"

@@ -14,15 +14,9 @@ cd "$ws"
 "$cli" copy src dst --subfolders >/dev/null
 
 declare -A times
-timed() { # name command...
-    local name=$1; shift
-    local t0 t1
-    t0=$EPOCHREALTIME; "$@" >/dev/null; t1=$EPOCHREALTIME
-    times[$name]+="$(echo "$t1 - $t0" | bc -l) "
-}
 for ((r = 1; r <= rounds; r++)); do
-    timed noop-off "$cli" copy src dst --subfolders
-    timed noop-on "$cli" copy src dst --subfolders --keep-versions
+    run_timed noop-off "$cli" copy src dst --subfolders
+    run_timed noop-on "$cli" copy src dst --subfolders --keep-versions
 done
 
 "$gen" small --files 10000 --max-size 4096 >/dev/null
@@ -33,9 +27,9 @@ for ((r = 1; r <= rounds; r++)); do
         # Every copy older than its source: the next run replaces all 10,000.
         find "r-$mode" -type f -exec touch -d '2001-01-01' {} +
         if [ "$mode" = on ]; then
-            timed replace-on "$cli" copy small "r-$mode" --subfolders --keep-versions
+            run_timed replace-on "$cli" copy small "r-$mode" --subfolders --keep-versions
         else
-            timed replace-off "$cli" copy small "r-$mode" --subfolders
+            run_timed replace-off "$cli" copy small "r-$mode" --subfolders
         fi
     done
 done

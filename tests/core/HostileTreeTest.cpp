@@ -2,6 +2,7 @@
 #include "copy/FileOps.h"
 #include "copy/TempFile.h"
 #include "copy/TempName.h"
+#include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
 
@@ -59,10 +60,8 @@ TEST_P(HostileTreeTest, NeverWritesOutsideAndNeverSkipsInSilence) {
     tree.mkdir("dst");
     tree.mkdir("outside");
     c.setup(tree);
-    test::FakeVolumes volumes;
     FileOps ops;
-    const CopyEngine engine(volumes, ops);
-    const auto r = engine.RunCopy({tree.path("src"), tree.path("dst"), "*", true, false});
+    const auto r = test::copyOnce({tree.path("src"), tree.path("dst"), "*", true, false}, ops);
     ASSERT_TRUE(r.has_value()) << r.error().message;
     EXPECT_EQ(r->counters.filesCopied, c.copied);
     if (*c.failure == '\0') {
@@ -181,10 +180,8 @@ TEST(StaleTemporaryTest, IsRemovedWhateverThePattern) {
     tree.write("dst/" + mine, "in progress");
     ::setxattr(tree.path("dst/" + mine).c_str(), TempFile::kMarkAttribute, mine.data(), mine.size(),
                0);
-    test::FakeVolumes volumes;
     FileOps ops;
-    const CopyEngine engine(volumes, ops);
-    const auto r = engine.RunCopy({tree.path("src"), tree.path("dst"), "*.txt", true, false});
+    const auto r = test::copyOnce({tree.path("src"), tree.path("dst"), "*.txt", true, false}, ops);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->totals.totalFiles, 0);
     EXPECT_EQ(tree.list("dst/sub"), "keep.doc");
@@ -245,10 +242,8 @@ TEST(SparseFileTest, StaysSparseAndKeepsItsData) {
         ASSERT_EQ(::pwrite(fd, "tail", 4, kSize - 4), 4);
         ::close(fd);
     }
-    test::FakeVolumes volumes;
     FileOps ops;
-    const CopyEngine engine(volumes, ops);
-    const auto r = engine.RunCopy({tree.path("src"), tree.path("dst"), "*", false});
+    const auto r = test::copyOnce({tree.path("src"), tree.path("dst"), "*", false}, ops);
     ASSERT_TRUE(r.has_value());
     ASSERT_EQ(r->counters.filesCopied, 1);
     EXPECT_EQ(r->counters.bytesCopied, kSize);
@@ -327,9 +322,7 @@ TEST_P(RaceTest, TheUsersChangeIsKept) {
         tree.mkdir("dst");
     }
     RacingOps racing([&] { tree.write("dst/a.txt", "the user's edit", kT + 5); });
-    test::FakeVolumes volumes;
-    const CopyEngine engine(volumes, racing);
-    const auto r = engine.RunCopy({tree.path("src"), tree.path("dst"), "*", false});
+    const auto r = test::copyOnce({tree.path("src"), tree.path("dst"), "*", false}, racing);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(tree.read("dst/a.txt"), "the user's edit");
     EXPECT_EQ(r->counters.filesCopied, 0);

@@ -2,6 +2,7 @@
 
 #include "copy/CopyEngine.h"
 #include "copy/FileOps.h"
+#include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
 
@@ -51,11 +52,9 @@ TEST_P(KeptVersionsTest, AReplacedFileIsKeptOnlyWhenAsked) {
     const auto& c = GetParam();
     TempTree tree;
     c.setup(tree);
-    test::FakeVolumes volumes;
     LaterOps ops(c.clockAhead);
-    const CopyEngine engine(volumes, ops);
-    Selection s{tree.path("src"), tree.path("dst"), "*", true, false, c.keep, c.days};
-    const auto r = engine.RunCopy(s);
+    const auto r =
+        test::copyOnce({tree.path("src"), tree.path("dst"), "*", true, false, c.keep, c.days}, ops);
     ASSERT_TRUE(r.has_value());
     EXPECT_TRUE(r->succeeded()) << (r->failures.empty() ? "" : r->failures[0].reason);
     c.check(tree);
@@ -150,11 +149,9 @@ TEST(KeptVersionsSafetyTest, AKillBetweenKeepingAndPlacingLosesNothing) {
     TempTree tree;
     tree.write("src/report.txt", "new", kNew);
     tree.write("dst/report.txt", "old", kOld);
-    test::FakeVolumes volumes;
     DiesBeforePlacing ops;
-    const CopyEngine engine(volumes, ops);
     const auto r =
-        engine.RunCopy(Selection{tree.path("src"), tree.path("dst"), "*", false, false, true, 0});
+        test::copyOnce({tree.path("src"), tree.path("dst"), "*", false, false, true, 0}, ops);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(tree.read("dst/report.txt"), "old");
     EXPECT_EQ(tree.read("dst/.tavelin-versions/report " + stamp(kOld) + ".txt"), "old");

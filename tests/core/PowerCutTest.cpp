@@ -1,5 +1,6 @@
 #include "copy/CopyEngine.h"
 #include "copy/FileOps.h"
+#include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/LoopMount.h"
 #include "core/TempTree.h"
@@ -58,10 +59,8 @@ TEST_P(PowerCutTest, CopiedFilesSurviveAPowerCut) {
     }
     ASSERT_TRUE(shell("sync -f '" + tree.path("mnt") + "'"));
 
-    test::FakeVolumes volumes;
     FileOps ops;
-    const CopyEngine engine(volumes, ops);
-    const auto r = engine.RunCopy({tree.path("src"), tree.path("mnt/dst"), "*", true});
+    const auto r = test::copyOnce({tree.path("src"), tree.path("mnt/dst"), "*", true}, ops);
     ASSERT_TRUE(r.has_value());
     ASSERT_EQ(r->counters.filesCopied, 120);
 

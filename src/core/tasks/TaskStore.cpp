@@ -383,17 +383,8 @@ Result<bool> TaskStore::DeleteTask(const std::string& name) {
             return db_.failure(op);
         }
         const bool deleted = db_.changes() > 0;
-        for (const char* sql : {"DELETE FROM task_run_errors WHERE run_id IN "
-                                "(SELECT run_id FROM task_runs WHERE task_name = ?1)",
-                                "DELETE FROM task_runs WHERE task_name = ?1"}) {
-            auto history = db_.prepare(sql, op);
-            if (!history) {
-                return std::unexpected(history.error());
-            }
-            history->bind(1, name);
-            if (history->step() != SQLITE_DONE) {
-                return db_.failure(op);
-            }
+        if (auto ok = keepNewestRuns(name, 0, op); !ok) {
+            return std::unexpected(ok.error());
         }
         return deleted;
     });
@@ -435,18 +426,23 @@ Result<void> TaskStore::addHistory(const TaskRunEntry& e) {
         }
     }
     // Only the newest runs of each task are kept.
+    return keepNewestRuns(e.task_name, kHistoryPerTask, op);
+}
+
+Result<void> TaskStore::keepNewestRuns(const std::string& name, int keep,
+                                       const std::string& operation) {
     for (const char* sql :
          {"DELETE FROM task_run_errors WHERE run_id IN (SELECT run_id FROM task_runs WHERE "
           "task_name = ?1 ORDER BY run_id DESC LIMIT -1 OFFSET ?2)",
           "DELETE FROM task_runs WHERE run_id IN (SELECT run_id FROM task_runs WHERE "
           "task_name = ?1 ORDER BY run_id DESC LIMIT -1 OFFSET ?2)"}) {
-        auto prune = db_.prepare(sql, op);
+        auto prune = db_.prepare(sql, operation);
         if (!prune) {
             return std::unexpected(prune.error());
         }
-        prune->bind(1, e.task_name).bind(2, std::int64_t{kHistoryPerTask});
+        prune->bind(1, name).bind(2, std::int64_t{keep});
         if (prune->step() != SQLITE_DONE) {
-            return db_.failure(op);
+            return db_.failure(operation);
         }
     }
     return {};

@@ -69,6 +69,8 @@ class TaskStore {
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
     Result<void> migrate();
     Result<void> addHistory(const TaskRunEntry& entry);
+    // Removes all but the newest `keep` runs of a task from its history (0: all of them).
+    Result<void> keepNewestRuns(const std::string& name, int keep, const std::string& operation);
     // Runs `body` inside BEGIN IMMEDIATE ... COMMIT; a failed body rolls back.
     template <class T, class Body> Result<T> inTransaction(const std::string& operation, Body body);
     Result<std::vector<TaskRecord>> select(const std::string& where, const std::string& operation,
