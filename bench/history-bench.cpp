@@ -4,9 +4,9 @@
 // run (with its pruning); reports the file's size.
 //   tavelin-bench-history DB_PATH
 #include "BenchTiming.h"
-#include "tasks/TaskHistory.h"
-#include "tasks/TaskStore.h"
-#include "util/SystemClock.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/SystemClock.h"
+#include "gui/tasks/TaskHistory.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         r.task_destination = "/media/usb/backup/" + std::to_string(t);
         r.task_interval = "01:00";
         r.task_catchup = 0;
-        if (!store->AddTask(r, now)) {
+        if (!store->addTask(r, now)) {
             return 1;
         }
     }
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
                                                "cannot read: Permission denied"});
             }
             e.failed = errors;
-            if (!store->RecordTaskRun(e.task_name, e.status, now, std::nullopt, {}, &e)) {
+            if (!store->recordTaskRun(e.task_name, e.status, now, std::nullopt, {}, &e)) {
                 return 1;
             }
         }
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     e.task_name = "task 7";
     e.errors.clear();
     const double record = medianMs(
-        21, [&] { (void)store->RecordTaskRun("task 7", "OK", now, std::nullopt, {}, &e); });
+        21, [&] { (void)store->recordTaskRun("task 7", "OK", now, std::nullopt, {}, &e); });
     struct stat st {};
     ::stat(argv[1], &st);
     std::printf("100,000 runs: history of one task, 50 runs %.2f ms (target < 20); the History "

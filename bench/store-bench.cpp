@@ -1,8 +1,8 @@
 // Times the task store with 1,000 tasks: listing, finding the due ones, and rescheduling.
 //   tavelin-bench-store DB_PATH
 #include "BenchTiming.h"
-#include "tasks/TaskStore.h"
-#include "util/SystemClock.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/SystemClock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         // Saved a day ago and all overdue: without catching up they are only rescheduled at
         // a start, so an idle scheduler stays idle.
         r.task_catchup = 0;
-        if (!store->AddTask(r, now.addSeconds(-86400))) {
+        if (!store->addTask(r, now.addSeconds(-86400))) {
             return 1;
         }
     }
@@ -43,9 +43,9 @@ int main(int argc, char** argv) {
     const double list = medianMs(51, [&] { rows = store->listTasks()->size(); });
     std::size_t due = 0;
     const double dueMs = medianMs(51, [&] { due = store->dueTasks(now)->size(); });
-    const double resched = medianMs(5, [&] { (void)store->RescheduleTasks(clock); });
+    const double resched = medianMs(5, [&] { (void)store->rescheduleTasks(clock); });
     std::printf("1000 tasks: listTasks %.3f ms (%zu rows), dueTasks %.3f ms (%zu due), "
-                "RescheduleTasks %.3f ms (one transaction); target < 5 ms each for list and due\n",
+                "rescheduleTasks %.3f ms (one transaction); target < 5 ms each for list and due\n",
                 list, rows, dueMs, due, resched);
     return 0;
 }

@@ -1,13 +1,13 @@
 // Times one Run from the real main window (offscreen), from the press to the summary line:
 //   tavelin-bench-window-run SOURCE DESTINATION
-#include "copy/RunController.h"
-#include "platform/MountTable.h"
-#include "shell/FrmMain.h"
-#include "shell/SelectionController.h"
-#include "ui/DirList.h"
-#include "ui/LockPair.h"
-#include "ui/MessageBoxes.h"
-#include "util/SystemClock.h"
+#include "core/platform/MountTable.h"
+#include "core/util/SystemClock.h"
+#include "gui/run/RunController.h"
+#include "gui/shell/FrmMain.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/LockPair.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         clock, volumes, messages, settings, (work + "/tasks.db").toStdString(), work + "/tavelin",
         QString(), tavelin::AutostartEntry(work.toStdString()), false, [] {}, QString(), QString(),
         nullptr, nullptr, work});
-    window.Form_Load();
+    window.startUp();
     window.show();
     auto& c = window.controls();
     window.selection().toggleLock();

@@ -1,12 +1,12 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Context.h"
-#include "CopyCommand.h"
-#include "CountCommand.h"
-#include "ExitCode.h"
-#include "ServeCommand.h"
-#include "TasksCommand.h"
-#include "util/Version.h"
+#include "cli/Context.h"
+#include "cli/CopyCommand.h"
+#include "cli/CountCommand.h"
+#include "cli/ExitCode.h"
+#include "cli/ServeCommand.h"
+#include "cli/TasksCommand.h"
+#include "core/util/Version.h"
 
 #include <ostream>
 

@@ -1,19 +1,19 @@
-#include "CopyCommand.h"
+#include "cli/CopyCommand.h"
 
-#include "Arguments.h"
-#include "Context.h"
-#include "ExitCode.h"
-#include "Json.h"
-#include "Paths.h"
-#include "ProgressLine.h"
-#include "TerminalText.h"
-#include "VersionOptions.h"
-#include "copy/CopyEngine.h"
-#include "copy/RunSummary.h"
-#include "copy/WildcardPattern.h"
-#include "platform/Fstab.h"
-#include "platform/Volumes.h"
-#include "util/Clock.h"
+#include "cli/Arguments.h"
+#include "cli/Context.h"
+#include "cli/ExitCode.h"
+#include "cli/Json.h"
+#include "cli/Paths.h"
+#include "cli/ProgressLine.h"
+#include "cli/TerminalText.h"
+#include "cli/VersionOptions.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/RunSummary.h"
+#include "core/copy/WildcardPattern.h"
+#include "core/platform/Fstab.h"
+#include "core/platform/Volumes.h"
+#include "core/util/Clock.h"
 
 #include <ostream>
 
@@ -95,7 +95,7 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
     const bool json = parsed->has("--json");
     const CopyEngine engine(context.volumes, context.fileOps);
     ProgressLine progress(context.err, context.errIsTerminal && !json && !dryRun, context.stop);
-    auto result = engine.RunCopy(selection, &progress, dryRun ? RunMode::DryRun : RunMode::Copy);
+    auto result = engine.runCopy(selection, &progress, dryRun ? RunMode::DryRun : RunMode::Copy);
     progress.finish();
     if (!result) {
         context.err << "tavelin-cli copy: " << TerminalText::escape(result.error().message) << "\n";

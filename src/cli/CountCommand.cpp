@@ -1,13 +1,13 @@
-#include "CountCommand.h"
+#include "cli/CountCommand.h"
 
-#include "Arguments.h"
-#include "Context.h"
-#include "ExitCode.h"
-#include "Json.h"
-#include "Paths.h"
-#include "TerminalText.h"
-#include "copy/CopyEngine.h"
-#include "copy/WildcardPattern.h"
+#include "cli/Arguments.h"
+#include "cli/Context.h"
+#include "cli/ExitCode.h"
+#include "cli/Json.h"
+#include "cli/Paths.h"
+#include "cli/TerminalText.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/WildcardPattern.h"
 
 #include <ostream>
 
@@ -48,7 +48,7 @@ int CountCommand::run(const std::vector<std::string>& args, Context& context) {
     selection.subfolders = parsed->has("--subfolders");
 
     const CopyEngine engine(context.volumes, context.fileOps);
-    const auto result = engine.CountFiles(selection, [&] { return context.stop.load(); });
+    const auto result = engine.countFiles(selection, [&] { return context.stop.load(); });
     if (!result) {
         context.err << "tavelin-cli count: " << TerminalText::escape(result.error().message)
                     << "\n";

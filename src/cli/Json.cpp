@@ -1,6 +1,6 @@
-#include "Json.h"
+#include "cli/Json.h"
 
-#include "Utf8.h"
+#include "cli/Utf8.h"
 
 #include <cstdio>
 #include <ostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "copy/FileFailure.h"
+#include "core/copy/FileFailure.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,6 +1,6 @@
-#include "Paths.h"
+#include "cli/Paths.h"
 
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <climits>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "copy/RunObserver.h"
+#include "core/copy/RunObserver.h"
 
 #include <atomic>
 #include <chrono>

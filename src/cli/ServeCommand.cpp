@@ -1,20 +1,20 @@
-#include "ServeCommand.h"
+#include "cli/ServeCommand.h"
 
-#include "Arguments.h"
-#include "Context.h"
-#include "ExitCode.h"
-#include "StoreOpener.h"
-#include "TerminalText.h"
-#include "copy/CopyEngine.h"
-#include "copy/RunObserver.h"
-#include "copy/RunSummary.h"
-#include "platform/MountWatch.h"
-#include "platform/VolumeIdentity.h"
-#include "tasks/DueTaskScheduler.h"
-#include "tasks/TaskRunner.h"
-#include "util/Clock.h"
-#include "watch/ChangeScheduler.h"
-#include "watch/InotifyApi.h"
+#include "cli/Arguments.h"
+#include "cli/Context.h"
+#include "cli/ExitCode.h"
+#include "cli/StoreOpener.h"
+#include "cli/TerminalText.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/RunObserver.h"
+#include "core/copy/RunSummary.h"
+#include "core/platform/MountWatch.h"
+#include "core/platform/VolumeIdentity.h"
+#include "core/tasks/DueTaskScheduler.h"
+#include "core/tasks/TaskRunner.h"
+#include "core/util/Clock.h"
+#include "core/watch/ChangeScheduler.h"
+#include "core/watch/InotifyApi.h"
 
 #include <ostream>
 
@@ -61,7 +61,7 @@ int ServeCommand::run(const std::vector<std::string>& args, Context& context) {
         context.err << "tavelin-cli serve: " << store.error().message << "\n";
         return kUsage;
     }
-    if (auto ok = store->RescheduleTasks(context.clock); !ok) {
+    if (auto ok = store->rescheduleTasks(context.clock); !ok) {
         context.err << "tavelin-cli serve: " << ok.error().message << "\n";
         return kUsage;
     }

@@ -1,8 +1,8 @@
-#include "StoreOpener.h"
+#include "cli/StoreOpener.h"
 
-#include "Context.h"
-#include "Paths.h"
-#include "tasks/TaskDatabaseLocation.h"
+#include "cli/Context.h"
+#include "cli/Paths.h"
+#include "core/tasks/TaskDatabaseLocation.h"
 
 namespace tavelin::cli {
 

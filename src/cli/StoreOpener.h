@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/TaskStore.h"
+#include "core/tasks/TaskStore.h"
 
 namespace tavelin::cli {
 

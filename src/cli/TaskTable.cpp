@@ -1,7 +1,7 @@
-#include "TaskTable.h"
+#include "cli/TaskTable.h"
 
-#include "Json.h"
-#include "TerminalText.h"
+#include "cli/Json.h"
+#include "cli/TerminalText.h"
 
 #include <algorithm>
 #include <array>

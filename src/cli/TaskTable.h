@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tasks/TaskRecord.h"
-#include "tasks/TaskRunEntry.h"
+#include "core/tasks/TaskRecord.h"
+#include "core/tasks/TaskRunEntry.h"
 
 #include <iosfwd>
 #include <vector>

@@ -1,21 +1,21 @@
-#include "TasksCommand.h"
+#include "cli/TasksCommand.h"
 
-#include "Arguments.h"
-#include "Context.h"
-#include "ExitCode.h"
-#include "Paths.h"
-#include "ProgressLine.h"
-#include "StoreOpener.h"
-#include "TaskTable.h"
-#include "TerminalText.h"
-#include "VersionOptions.h"
-#include "copy/CopyEngine.h"
-#include "copy/RunSummary.h"
-#include "copy/WildcardPattern.h"
-#include "platform/VolumeIdentity.h"
-#include "tasks/TaskRunner.h"
-#include "tasks/UpdateRates.h"
-#include "util/Clock.h"
+#include "cli/Arguments.h"
+#include "cli/Context.h"
+#include "cli/ExitCode.h"
+#include "cli/Paths.h"
+#include "cli/ProgressLine.h"
+#include "cli/StoreOpener.h"
+#include "cli/TaskTable.h"
+#include "cli/TerminalText.h"
+#include "cli/VersionOptions.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/RunSummary.h"
+#include "core/copy/WildcardPattern.h"
+#include "core/platform/VolumeIdentity.h"
+#include "core/tasks/TaskRunner.h"
+#include "core/tasks/UpdateRates.h"
+#include "core/util/Clock.h"
 
 #include <ostream>
 
@@ -188,7 +188,7 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             if (!draft.task_uncpath) {
                 draft.task_volume = context.volumeIdentity.uuidOf(draft.task_destination);
             }
-            auto saved = store.AddTask(draft, context.clock.now());
+            auto saved = store.addTask(draft, context.clock.now());
             if (!saved) {
                 context.err << "tavelin-cli tasks add: "
                             << TerminalText::escape(saved.error().message) << "\n";
@@ -203,7 +203,7 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
 int TasksCommand::remove(const std::vector<std::string>& args, Context& context) {
     return withStore(
         "remove", args, {}, {}, 1, context, usage(), [&](const Arguments& a, TaskStore& store) {
-            auto deleted = store.DeleteTask(a.positionals()[0]);
+            auto deleted = store.deleteTask(a.positionals()[0]);
             if (!deleted) {
                 context.err << "tavelin-cli tasks remove: " << deleted.error().message << "\n";
                 return int{kUsage};

@@ -1,6 +1,6 @@
-#include "TerminalText.h"
+#include "cli/TerminalText.h"
 
-#include "Utf8.h"
+#include "cli/Utf8.h"
 
 #include <cstdio>
 

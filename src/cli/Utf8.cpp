@@ -1,4 +1,4 @@
-#include "Utf8.h"
+#include "cli/Utf8.h"
 
 namespace tavelin::cli {
 

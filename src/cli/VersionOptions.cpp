@@ -1,4 +1,4 @@
-#include "VersionOptions.h"
+#include "cli/VersionOptions.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Arguments.h"
-#include "util/Error.h"
+#include "cli/Arguments.h"
+#include "core/util/Error.h"
 
 namespace tavelin::cli {
 

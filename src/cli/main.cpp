@@ -1,9 +1,9 @@
-#include "Cli.h"
-#include "Context.h"
-#include "copy/FileOps.h"
-#include "platform/DiskVolumeIdentity.h"
-#include "platform/MountTable.h"
-#include "util/SystemClock.h"
+#include "cli/Cli.h"
+#include "cli/Context.h"
+#include "core/copy/FileOps.h"
+#include "core/platform/DiskVolumeIdentity.h"
+#include "core/platform/MountTable.h"
+#include "core/util/SystemClock.h"
 
 #include <atomic>
 #include <climits>

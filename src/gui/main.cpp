@@ -1,13 +1,13 @@
-// mMain: the start-up routine. It creates the main window and shows it, nothing else.
-#include "platform/DiskVolumeIdentity.h"
-#include "platform/MountTable.h"
-#include "shell/ExitSignals.h"
-#include "shell/FrmMain.h"
-#include "shell/SingleInstance.h"
-#include "tasks/TaskDatabaseLocation.h"
-#include "ui/MessageBoxes.h"
-#include "util/SystemClock.h"
-#include "util/Version.h"
+// Start-up: parses the few options, creates the main window and shows it, nothing else.
+#include "core/platform/DiskVolumeIdentity.h"
+#include "core/platform/MountTable.h"
+#include "core/tasks/TaskDatabaseLocation.h"
+#include "core/util/SystemClock.h"
+#include "core/util/Version.h"
+#include "gui/shell/ExitSignals.h"
+#include "gui/shell/FrmMain.h"
+#include "gui/shell/SingleInstance.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -124,14 +124,14 @@ int Main(int argc, char** argv) {
         QString()};
     tavelin::gui::FrmMain window(std::move(deps));
     QObject::connect(&instance, &tavelin::gui::SingleInstance::showRequested, &window,
-                     &tavelin::gui::FrmMain::MnuShow_Click);
+                     &tavelin::gui::FrmMain::showFromTray);
     // A signal or the end of the desktop session ends the program as Exit does.
     tavelin::gui::ExitSignals exitSignals;
     QObject::connect(&exitSignals, &tavelin::gui::ExitSignals::exitRequested, &window,
-                     &tavelin::gui::FrmMain::MnuExit_Click);
+                     &tavelin::gui::FrmMain::exitProgram);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.saveSettings(); });
-    window.Form_Load();
+    window.startUp();
     window.showAfterLoad();
     return app.exec();
 }

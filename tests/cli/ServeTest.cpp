@@ -1,7 +1,7 @@
 #include "cli/RunCli.h"
 #include "core/LoopMount.h"
 #include "core/TempTree.h"
-#include "util/SystemClock.h"
+#include "core/util/SystemClock.h"
 
 #include <csignal>
 #include <fstream>

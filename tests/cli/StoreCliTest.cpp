@@ -1,7 +1,7 @@
 #include "cli/RunCli.h"
 #include "core/TempTree.h"
-#include "tasks/TaskStore.h"
-#include "util/SystemClock.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/SystemClock.h"
 
 #include <chrono>
 #include <csignal>
@@ -108,7 +108,7 @@ TEST(StoreCliTest, AFileWithADamagedPageIsRefusedForWritingAndReading) {
             r.task_source = "/src";
             r.task_destination = "/dst";
             r.task_interval = "01:00";
-            ASSERT_TRUE(store->AddTask(r, SystemClock().now()));
+            ASSERT_TRUE(store->addTask(r, SystemClock().now()));
         }
     }
     ASSERT_EQ(

@@ -1,4 +1,4 @@
-#include "shell/AutostartEntry.h"
+#include "core/shell/AutostartEntry.h"
 
 #include "core/TempTree.h"
 

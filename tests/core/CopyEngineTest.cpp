@@ -1,12 +1,12 @@
-#include "copy/CopyEngine.h"
+#include "core/copy/CopyEngine.h"
 
-#include "copy/FileOps.h"
-#include "copy/FolderWalk.h"
-#include "copy/FolderWalkVisitor.h"
-#include "copy/RunObserver.h"
-#include "copy/TempName.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/FolderWalk.h"
+#include "core/copy/FolderWalkVisitor.h"
+#include "core/copy/RunObserver.h"
+#include "core/copy/TempName.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -30,7 +30,7 @@ class CopyEngineTest : public ::testing::Test {
     }
     RunResult run(const Selection& s, RunObserver* observer = nullptr) {
         const CopyEngine engine(volumes, ops);
-        auto result = engine.RunCopy(s, observer);
+        auto result = engine.runCopy(s, observer);
         EXPECT_TRUE(result.has_value()) << (result ? "" : result.error().message);
         return result.value_or(RunResult{});
     }
@@ -167,7 +167,7 @@ TEST_F(CopyEngineTest, IntoAMountPointTheSourceFolderNameIsRecreated) {
     tree.write("src/sub/a.txt", "a", kT);
     const test::FakeVolumes mounted({"/", tree.path("dst")});
     const CopyEngine engine(mounted, ops);
-    ASSERT_TRUE(engine.RunCopy(selection()).has_value());
+    ASSERT_TRUE(engine.runCopy(selection()).has_value());
     EXPECT_EQ(tree.read("dst/src/sub/a.txt"), "a");
 }
 
@@ -179,7 +179,7 @@ TEST_F(CopyEngineTest, SurveyTotalsEqualWhatTheRunLooksAt) {
     }
     tree.mkdir("src/empty/deeper");
     const CopyEngine engine(volumes, ops);
-    const auto survey = engine.CountFiles(selection(true, "*.txt"));
+    const auto survey = engine.countFiles(selection(true, "*.txt"));
     ASSERT_TRUE(survey.has_value());
     const auto r = run(selection(true, "*.txt"));
     EXPECT_EQ(survey->totals, r.totals);
@@ -191,7 +191,7 @@ TEST_F(CopyEngineTest, SurveyTotalsEqualWhatTheRunLooksAt) {
 TEST_F(CopyEngineTest, MissingSourceIsAnErrorOfTheWholeRun) {
     Selection s = selection();
     const CopyEngine engine(volumes, ops);
-    const auto r = engine.RunCopy(s);
+    const auto r = engine.runCopy(s);
     ASSERT_FALSE(r.has_value());
     EXPECT_NE(r.error().message.find(tree.path("src")), std::string::npos) << r.error().message;
     EXPECT_FALSE(tree.exists("dst"));
@@ -276,7 +276,7 @@ TEST_P(MidCopyFailureTest, LeavesTheOldFileIntactAndNoTemporaryBehind) {
     tree.write("dst/victim.txt", "old version", kT - 10);
     FailingOps failing(GetParam(), content);
     const CopyEngine engine(volumes, failing);
-    const auto r = engine.RunCopy(selection());
+    const auto r = engine.runCopy(selection());
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(tree.read("dst/victim.txt"), "old version");
     EXPECT_EQ(tree.mtime("dst/victim.txt"), kT - 10);
@@ -333,7 +333,7 @@ TEST_F(CopyEngineTest, CoarseDestinationClockTreatsOneSecondAsEqual) {
     tree.write("dst/two.txt", "o", kT - 2);
     CoarseClockOps coarse;
     const CopyEngine engine(volumes, coarse);
-    const auto r = engine.RunCopy(selection());
+    const auto r = engine.runCopy(selection());
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(tree.read("dst/one.txt"), "o");
     EXPECT_EQ(tree.read("dst/two.txt"), "2");
@@ -395,7 +395,7 @@ TEST_F(CopyEngineTest, SizesAreExactSixtyFourBitSums) {
         ::close(fd);
     }
     const CopyEngine engine(volumes, ops);
-    const auto survey = engine.CountFiles(Selection{tree.path("src"), "", "*", false, false});
+    const auto survey = engine.countFiles(Selection{tree.path("src"), "", "*", false, false});
     ASSERT_TRUE(survey.has_value());
     EXPECT_EQ(survey->totals.totalSize, 16'777'217LL + (3LL << 30));
 }
@@ -407,8 +407,8 @@ TEST_F(CopyEngineTest, TwoRunsInOneProcessDoNotDisturbEachOther) {
     }
     const CopyEngine engine(volumes, ops);
     Result<RunResult> a, b;
-    std::thread t1([&] { a = engine.RunCopy({tree.path("one"), tree.path("out"), "*", true}); });
-    std::thread t2([&] { b = engine.RunCopy({tree.path("two"), tree.path("out"), "*", true}); });
+    std::thread t1([&] { a = engine.runCopy({tree.path("one"), tree.path("out"), "*", true}); });
+    std::thread t2([&] { b = engine.runCopy({tree.path("two"), tree.path("out"), "*", true}); });
     t1.join();
     t2.join();
     ASSERT_TRUE(a && b);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
 #include "core/FakeVolumes.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
 
 namespace tavelin::test {
 
@@ -10,7 +10,7 @@ namespace tavelin::test {
 inline Result<RunResult> copyOnce(const Selection& selection, FileOps& ops) {
     const FakeVolumes volumes;
     const CopyEngine engine(volumes, ops);
-    return engine.RunCopy(selection);
+    return engine.runCopy(selection);
 }
 
 } // namespace tavelin::test

@@ -1,4 +1,4 @@
-#include "platform/DiskVolumeIdentity.h"
+#include "core/platform/DiskVolumeIdentity.h"
 
 #include "core/LoopMount.h"
 #include "core/TempTree.h"

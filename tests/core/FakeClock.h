@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Clock.h"
+#include "core/util/Clock.h"
 
 #include <ostream>
 

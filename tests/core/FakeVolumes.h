@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
 #include <vector>
 

@@ -1,13 +1,13 @@
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
-#include "copy/RunObserver.h"
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
 #include "core/TaskFixture.h"
 #include "core/TempTree.h"
-#include "tasks/DueTaskScheduler.h"
-#include "tasks/TaskRunner.h"
-#include "tasks/TaskStore.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/RunObserver.h"
+#include "core/tasks/DueTaskScheduler.h"
+#include "core/tasks/TaskRunner.h"
+#include "core/tasks/TaskStore.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -89,7 +89,7 @@ TEST_F(HistoryTest, KeepsTheLastThousandRunsAndAtMostAHundredFailuresEach) {
     }
     for (int i = 0; i < TaskStore::kHistoryPerTask + 5; ++i) {
         e.scanned = i;
-        ASSERT_TRUE(store->RecordTaskRun("t", "Failed", clock.now(), std::nullopt, {}, &e));
+        ASSERT_TRUE(store->recordTaskRun("t", "Failed", clock.now(), std::nullopt, {}, &e));
     }
     const auto kept = *store->history("t", 5000);
     ASSERT_EQ(kept.size(), static_cast<std::size_t>(TaskStore::kHistoryPerTask));
@@ -100,7 +100,7 @@ TEST_F(HistoryTest, KeepsTheLastThousandRunsAndAtMostAHundredFailuresEach) {
     EXPECT_EQ(rows("SELECT count(*) FROM task_run_errors"),
               TaskStore::kHistoryPerTask * static_cast<int>(TaskRunEntry::kMaxErrors));
 
-    ASSERT_TRUE(store->DeleteTask("t"));
+    ASSERT_TRUE(store->deleteTask("t"));
     EXPECT_EQ(rows("SELECT count(*) FROM task_runs"), 0);
     EXPECT_EQ(rows("SELECT count(*) FROM task_run_errors"), 0);
 }

@@ -1,10 +1,10 @@
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
-#include "copy/TempFile.h"
-#include "copy/TempName.h"
 #include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/TempFile.h"
+#include "core/copy/TempName.h"
 
 #include <fcntl.h>
 #include <functional>
@@ -212,7 +212,7 @@ TEST_P(NestingTest, RepeatedRunsCopyTheTreeOnce) {
     FileOps ops;
     const CopyEngine engine(volumes, ops);
     for (int i = 0; i < 3; ++i) {
-        const auto r = engine.RunCopy({tree.path(c.source), tree.path(c.destination), "*", true});
+        const auto r = engine.runCopy({tree.path(c.source), tree.path(c.destination), "*", true});
         ASSERT_TRUE(r.has_value());
         EXPECT_EQ(r->totals.totalFiles, 2) << "run " << i;
         EXPECT_TRUE(r->succeeded());

@@ -1,6 +1,6 @@
 #include "core/FakeClock.h"
-#include "tasks/TaskInterval.h"
-#include "tasks/UpdateRates.h"
+#include "core/tasks/TaskInterval.h"
+#include "core/tasks/UpdateRates.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ TEST_P(NextRunTimeTest, AddsMinutesThenHoursKeepingTheSeconds) {
     const auto& c = GetParam();
     const auto interval = TaskInterval::parse(c.interval);
     ASSERT_TRUE(interval.has_value());
-    EXPECT_EQ(interval->NextRunTime(at(c.base)).display(), c.next);
+    EXPECT_EQ(interval->nextRunTime(at(c.base)).display(), c.next);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Table, IntervalParseTest,
                                            ParseCase{" 7:30", false}));
 
 TEST(UpdateRatesTest, TheListHas28RowsInOrder) {
-    const auto rows = UpdateRates::FillUpdateRates();
+    const auto rows = UpdateRates::updateRates();
     ASSERT_EQ(rows.size(), 28u);
     EXPECT_EQ(rows[0], "No Auto");
     EXPECT_EQ(rows[3], "1  hrs");

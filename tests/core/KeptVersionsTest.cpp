@@ -1,10 +1,10 @@
-#include "copy/KeptVersions.h"
+#include "core/copy/KeptVersions.h"
 
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
 #include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
 
 #include <ctime>
 #include <functional>

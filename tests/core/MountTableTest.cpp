@@ -1,4 +1,4 @@
-#include "platform/MountTable.h"
+#include "core/platform/MountTable.h"
 
 #include <gtest/gtest.h>
 

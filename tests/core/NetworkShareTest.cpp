@@ -1,7 +1,7 @@
-#include "platform/NetworkShare.h"
+#include "core/platform/NetworkShare.h"
 
 #include "core/TempTree.h"
-#include "platform/Fstab.h"
+#include "core/platform/Fstab.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "copy/PathRules.h"
+#include "core/copy/PathRules.h"
 
 #include "core/FakeVolumes.h"
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
 #include "core/CopyOnce.h"
 #include "core/FakeVolumes.h"
 #include "core/LoopMount.h"
 #include "core/TempTree.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
 #include "core/TempTree.h"
-#include "tasks/TaskStore.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
+#include "core/tasks/TaskStore.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -32,7 +32,7 @@ class TaskFixture : public ::testing::Test {
         r.task_subfolders = 1;
         r.task_interval = interval;
         r.task_filetypes = "*.txt";
-        ASSERT_TRUE(store->AddTask(r, clock.now()).has_value());
+        ASSERT_TRUE(store->addTask(r, clock.now()).has_value());
     }
 
     TempTree tree;

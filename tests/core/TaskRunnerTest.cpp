@@ -1,15 +1,15 @@
-#include "tasks/TaskRunner.h"
+#include "core/tasks/TaskRunner.h"
 
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
-#include "copy/RunObserver.h"
 #include "core/FakeClock.h"
 #include "core/FakeVolumes.h"
 #include "core/TaskFixture.h"
 #include "core/TempTree.h"
-#include "platform/VolumeIdentity.h"
-#include "tasks/DueTaskScheduler.h"
-#include "tasks/TaskStore.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/RunObserver.h"
+#include "core/platform/VolumeIdentity.h"
+#include "core/tasks/DueTaskScheduler.h"
+#include "core/tasks/TaskStore.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,7 @@ TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
     r.task_destination = tree.path("out/alpha");
     r.task_interval = "00:15";
     r.task_volume = volumes.uuid;
-    ASSERT_TRUE(store->AddTask(r, clock.now()));
+    ASSERT_TRUE(store->addTask(r, clock.now()));
 
     volumes.uuid = "root-disk"; // unplugged
     TaskRunner runner(*store, engine, clock, &volumes);

@@ -1,4 +1,4 @@
-#include "tasks/TaskStore.h"
+#include "core/tasks/TaskStore.h"
 
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
@@ -55,7 +55,7 @@ TEST_F(TaskStoreTest, AwkwardNamesAreStoredAndFoundExactly) {
                                          "trailing"};
     const auto now = at("08.12.2025 21:52:07");
     for (const auto& n : names) {
-        auto saved = store.AddTask(draft(n), now);
+        auto saved = store.addTask(draft(n), now);
         ASSERT_TRUE(saved.has_value()) << saved.error().message;
     }
     for (const auto& n : names) {
@@ -68,15 +68,15 @@ TEST_F(TaskStoreTest, AwkwardNamesAreStoredAndFoundExactly) {
         EXPECT_EQ((*found)->task_success, "-");
         EXPECT_EQ((*found)->task_filetypes, "*.odt;*.pdf");
     }
-    const auto taken = store.AddTask(draft("Bob's docs", "01:00"), now);
+    const auto taken = store.addTask(draft("Bob's docs", "01:00"), now);
     ASSERT_FALSE(taken.has_value());
     EXPECT_EQ(taken.error().message, "Task name already exist!");
     EXPECT_EQ(taken.error().kind, Error::Kind::NameTaken);
     EXPECT_EQ((*store.findTask("Bob's docs"))->task_interval, "00:15");
 
-    EXPECT_EQ(store.DeleteTask("trailing"), true);
-    EXPECT_EQ(store.DeleteTask("trailing"), false);
-    EXPECT_EQ(store.DeleteTask("%"), false);
+    EXPECT_EQ(store.deleteTask("trailing"), true);
+    EXPECT_EQ(store.deleteTask("trailing"), false);
+    EXPECT_EQ(store.deleteTask("%"), false);
     EXPECT_EQ(store.listTasks()->size(), names.size() - 1);
     EXPECT_TRUE((*store.findTask("trailing "))->task_name == "trailing ");
 }
@@ -84,7 +84,7 @@ TEST_F(TaskStoreTest, AwkwardNamesAreStoredAndFoundExactly) {
 TEST_F(TaskStoreTest, RefusedIntervalSavesNothing) {
     auto store = open();
     for (const char* bad : {"", "00:00", "24:00", "07:61", "7:30"}) {
-        const auto r = store.AddTask(draft("t", bad), at("01.01.2026 10:00:00"));
+        const auto r = store.addTask(draft("t", bad), at("01.01.2026 10:00:00"));
         ASSERT_FALSE(r.has_value()) << bad;
         EXPECT_EQ(r.error().message, "Please enter or select the update interval!");
     }
@@ -93,10 +93,10 @@ TEST_F(TaskStoreTest, RefusedIntervalSavesNothing) {
 
 TEST_F(TaskStoreTest, ListIsInOrderOfNextRunWithMidnightKept) {
     auto store = open();
-    ASSERT_TRUE(store.AddTask(draft("ten", "01:00"), at("01.01.2026 09:00:00")));
-    ASSERT_TRUE(store.AddTask(draft("nine", "00:30"), at("01.01.2026 08:30:00")));
-    ASSERT_TRUE(store.AddTask(draft("midnight", "01:00"), at("31.12.2025 23:00:00")));
-    ASSERT_TRUE(store.AddTask(draft("eleven", "02:00"), at("01.01.2026 09:00:00")));
+    ASSERT_TRUE(store.addTask(draft("ten", "01:00"), at("01.01.2026 09:00:00")));
+    ASSERT_TRUE(store.addTask(draft("nine", "00:30"), at("01.01.2026 08:30:00")));
+    ASSERT_TRUE(store.addTask(draft("midnight", "01:00"), at("31.12.2025 23:00:00")));
+    ASSERT_TRUE(store.addTask(draft("eleven", "02:00"), at("01.01.2026 09:00:00")));
     const auto list = *store.listTasks();
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].task_name, "midnight");
@@ -108,20 +108,20 @@ TEST_F(TaskStoreTest, ListIsInOrderOfNextRunWithMidnightKept) {
 
 TEST_F(TaskStoreTest, RecordAndRescheduleMoveTheTimes) {
     auto store = open();
-    ASSERT_TRUE(store.AddTask(draft("t"), at("10.03.2026 09:45:00")));
+    ASSERT_TRUE(store.addTask(draft("t"), at("10.03.2026 09:45:00")));
     // Due 10:00:00, the copy ended 10:02:30.
-    ASSERT_EQ(store.RecordTaskRun("t", "OK", at("10.03.2026 10:02:30")), true);
+    ASSERT_EQ(store.recordTaskRun("t", "OK", at("10.03.2026 10:02:30")), true);
     auto t = **store.findTask("t");
     EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:00:00"));
     EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:17:30"));
     EXPECT_EQ(t.task_success, "OK");
 
-    ASSERT_TRUE(store.RecordTaskRun("t", "Failed", at("10.03.2026 10:20:00")));
+    ASSERT_TRUE(store.recordTaskRun("t", "Failed", at("10.03.2026 10:20:00")));
     t = **store.findTask("t");
     EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:17:30"));
     EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:35:00"));
     EXPECT_EQ(t.task_success, "Failed");
-    EXPECT_EQ(store.RecordTaskRun("gone", "OK", at("10.03.2026 12:00:00")), false);
+    EXPECT_EQ(store.recordTaskRun("gone", "OK", at("10.03.2026 12:00:00")), false);
 }
 
 struct RescheduleCase {
@@ -146,11 +146,11 @@ TEST_P(RescheduleTest, AtStartUpOnlyTheNextRunMoves) {
     auto store = open();
     auto d = draft("t", "00:15");
     d.task_catchup = c.catchUp ? 1 : 0;
-    ASSERT_TRUE(store.AddTask(d, at("10.03.2026 07:00:00")));
+    ASSERT_TRUE(store.addTask(d, at("10.03.2026 07:00:00")));
     sql(std::string("UPDATE tasks SET task_lastdate = '2026-03-10 07:30:00', task_nextdate = '") +
         LocalDateTime::parseDisplay(c.nextBefore)->storage() + "'");
     FakeClock clock(at("10.03.2026 11:00:05"));
-    ASSERT_TRUE(store.RescheduleTasks(clock));
+    ASSERT_TRUE(store.rescheduleTasks(clock));
     const auto t = **store.findTask("t");
     EXPECT_EQ(t.task_lastdate, at("10.03.2026 07:30:00"));
     EXPECT_EQ(t.task_nextdate, at(c.nextAfter));
@@ -176,7 +176,7 @@ TEST_F(TaskStoreTest, StoredRowWithAnUnusableIntervalKeepsItsTimesAndIsNeverDue)
         "('odd', '25:00', '2026-01-01 08:00:00', '2026-01-01 09:00:00')");
     auto store = open();
     FakeClock clock(at("01.01.2026 10:00:00"));
-    ASSERT_TRUE(store.RescheduleTasks(clock));
+    ASSERT_TRUE(store.rescheduleTasks(clock));
     EXPECT_TRUE(store.dueTasks(clock.now())->empty());
     for (const char* name : {"old", "odd"}) {
         const auto t = **store.findTask(name);
@@ -187,9 +187,9 @@ TEST_F(TaskStoreTest, StoredRowWithAnUnusableIntervalKeepsItsTimesAndIsNeverDue)
 
 TEST_F(TaskStoreTest, DueMeansAtOrBeforeNow) {
     auto store = open();
-    ASSERT_TRUE(store.AddTask(draft("a"), at("01.01.2026 10:00:00")));
-    ASSERT_TRUE(store.AddTask(draft("b"), at("01.01.2026 10:00:00")));
-    ASSERT_TRUE(store.AddTask(draft("later", "01:00"), at("01.01.2026 10:00:00")));
+    ASSERT_TRUE(store.addTask(draft("a"), at("01.01.2026 10:00:00")));
+    ASSERT_TRUE(store.addTask(draft("b"), at("01.01.2026 10:00:00")));
+    ASSERT_TRUE(store.addTask(draft("later", "01:00"), at("01.01.2026 10:00:00")));
     EXPECT_TRUE(store.dueTasks(at("01.01.2026 10:14:59"))->empty());
     EXPECT_EQ(store.dueTasks(at("01.01.2026 10:15:00"))->size(), 2u);
     EXPECT_EQ(store.dueTasks(at("01.01.2026 10:40:00"))->size(), 2u);
@@ -198,7 +198,7 @@ TEST_F(TaskStoreTest, DueMeansAtOrBeforeNow) {
 TEST_F(TaskStoreTest, TwoHandlesClaimingOneDueRunExactlyOneWins) {
     auto first = open();
     auto second = open();
-    ASSERT_TRUE(first.AddTask(draft("t"), at("01.01.2026 10:00:00")));
+    ASSERT_TRUE(first.addTask(draft("t"), at("01.01.2026 10:00:00")));
     const auto due = *(*second.dueTasks(at("01.01.2026 10:15:00"))).front().task_nextdate;
     const auto a = first.claimDue("t", due, at("01.01.2026 10:30:00"));
     const auto b = second.claimDue("t", due, at("01.01.2026 10:30:01"));

@@ -1,8 +1,8 @@
-#include "copy/TempName.h"
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
-#include "watch/ChangeScheduler.h"
-#include "watch/FolderWatcher.h"
+#include "core/copy/TempName.h"
+#include "core/watch/ChangeScheduler.h"
+#include "core/watch/FolderWatcher.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

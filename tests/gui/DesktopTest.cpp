@@ -1,20 +1,20 @@
 // The desktop program as a person uses it: keyboard, texts that fit, the lock's look, a first
 // start, Remove, the task dialog, the About links, and the program-level starts (help, no
 // display, one program per user).
-#include "copy/RunController.h"
 #include "gui/GuiFixture.h"
-#include "shell/SelectionController.h"
-#include "shell/SingleInstance.h"
-#include "shell/TrayController.h"
-#include "tasks/TaskController.h"
-#include "tasks/TaskHistory.h"
-#include "tasks/TaskInput.h"
-#include "ui/DirList.h"
-#include "ui/FileList.h"
-#include "ui/FittingLabel.h"
-#include "ui/FrmAbout.h"
-#include "ui/ImageButton.h"
-#include "ui/LockPair.h"
+#include "gui/run/RunController.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/shell/SingleInstance.h"
+#include "gui/shell/TrayController.h"
+#include "gui/tasks/TaskController.h"
+#include "gui/tasks/TaskHistory.h"
+#include "gui/tasks/TaskInput.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
+#include "gui/ui/FittingLabel.h"
+#include "gui/ui/FrmAbout.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/LockPair.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +41,7 @@ void addTask(GuiFixture& f, const std::string& name, const std::string& source) 
     r.task_source = f.tree.path(source);
     r.task_destination = f.tree.path("out/" + name);
     r.task_interval = "00:15";
-    QVERIFY(store && store->AddTask(r, at("10.03.2026 09:00:00")));
+    QVERIFY(store && store->addTask(r, at("10.03.2026 09:00:00")));
 }
 
 void activate(QWidget* window) {
@@ -85,7 +85,7 @@ class DesktopTest : public QObject {
     void everyImageButtonTakesTheFocusAndActsOnSpaceOrEnter() {
         QFETCH(int, key);
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         activate(f.window.get());
         for (QWidget* b :
@@ -114,9 +114,9 @@ class DesktopTest : public QObject {
 
     void tabReachesEveryControlInTheLayoutsOrderAndLeavesTheGrid() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "t", "program");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         auto& c = f.c();
         f.window->selection().toggleLock(); // unlocked: the selection controls take part
         c.UNCPathDestTrue->setChecked(true);
@@ -149,10 +149,10 @@ class DesktopTest : public QObject {
         f.tree.mkdir("program/inner");
         f.tree.mkdir("first");
         f.tree.mkdir("second");
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "one", "first");
         addTask(f, "two", "second");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         auto& c = f.c();
         f.window->selection().toggleLock();
         activate(f.window.get());
@@ -175,7 +175,7 @@ class DesktopTest : public QObject {
 
     void textsFitTheirBoxes() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         c.txtFiles->setText("20010 of 20010");
         QVERIFY(fits(c.txtFiles->font(), c.txtFiles->text(), c.txtFiles->width() - 6));
@@ -197,7 +197,7 @@ class DesktopTest : public QObject {
         }
 
         addTask(f, "short", "program");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         const QFont header = c.MSHFlexGrid1->horizontalHeader()->font();
         QCOMPARE(c.MSHFlexGrid1->item(0, 0)->font().pointSizeF(), header.pointSizeF());
         // A cell without a font of its own is drawn in the grid's (smaller) one.
@@ -211,7 +211,7 @@ class DesktopTest : public QObject {
         GuiFixture f;
         f.tree.write("src/a.txt", "a");
         f.tree.mkdir("dst");
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         selectFolders(f, "src", "dst");
         QCOMPARE(c.File2->count(), 0);
@@ -223,7 +223,7 @@ class DesktopTest : public QObject {
 
     void lockedAndUnlockedLookDifferent() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         const QString locked = c.Dir1->styleSheet();
         f.window->selection().toggleLock();
@@ -238,7 +238,7 @@ class DesktopTest : public QObject {
         f.tree.mkdir("home/bob");
         f.homeFolder = QString::fromStdString(f.tree.path("home/bob"));
         f.make(false, QString());
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         QCOMPARE(c.Dir1->path(), f.homeFolder);
         QCOMPARE(c.Dir2->path(), QString::fromStdString(f.tree.path("usb")));
@@ -250,16 +250,16 @@ class DesktopTest : public QObject {
 
     void removeAsksOnlyForAChosenTaskWithNoAsTheDefault() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "keep", "program");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         auto& c = f.c();
         c.MSHFlexGrid1->setCurrentCell(-1, -1);
-        f.window->tasks().BRemove();
+        f.window->tasks().removeSelectedTask();
         QVERIFY(f.messages.shown().isEmpty());
         c.MSHFlexGrid1->setCurrentCell(0, 0);
         f.messages.queueAnswer(gui::MessageBoxes::No);
-        f.window->tasks().BRemove();
+        f.window->tasks().removeSelectedTask();
         QCOMPARE(f.messages.shown(),
                  QStringList{"Warning|Do you really want to delete this task? keep"});
         QCOMPARE(f.messages.lastDefaultButton(), int(gui::MessageBoxes::No));
@@ -289,13 +289,13 @@ class DesktopTest : public QObject {
         gui::FrmAbout about(f.window.get(), "https://example.org/t", "help@example.org",
                             f.messages);
         about.setOpener([](const QUrl&) { return false; });
-        about.Label4_Click();
-        about.Label5_Click();
+        about.openWebsite();
+        about.openEmail();
         QCOMPARE(f.messages.shown().size(), 2);
         QVERIFY(f.messages.shown()[0].contains("https://example.org/t"));
         QVERIFY(f.messages.shown()[1].contains("help@example.org"));
         about.setOpener([](const QUrl&) { return true; });
-        about.Label4_Click();
+        about.openWebsite();
         QCOMPARE(f.messages.shown().size(), 2);
     }
 
@@ -306,9 +306,9 @@ class DesktopTest : public QObject {
         f.tree.write("docs/a.txt", "a");
         f.tree.write("docs/b.txt", "b");
         f.tree.mkdir("out/docs/b.txt/in-the-way");
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "docs", "docs");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         QVERIFY(f.window->tasks().taskMenu(1) == nullptr); // an empty row has no menu
         std::unique_ptr<QMenu> menu(f.window->tasks().taskMenu(0));
         QVERIFY(menu != nullptr);
@@ -352,7 +352,7 @@ class DesktopTest : public QObject {
         f.tree.write("src/a.txt", "a");
         f.tree.write("src/b.txt", "b");
         f.tree.mkdir("dst/b.txt/in-the-way");
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         selectFolders(f, "src", "dst");
         f.window->runs().runButton();
@@ -371,7 +371,7 @@ class DesktopTest : public QObject {
     // The window is placed on the usable area whatever the scale (run with QT_SCALE_FACTOR=2).
     void theWindowLiesOnTheScreen() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         f.window->showAfterLoad();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY2(f.window->x() >= area.left() && f.window->y() >= area.top(),

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "copy/FileOps.h"
 #include "core/FakeClock.h"
 #include "core/TempTree.h"
-#include "platform/VolumeIdentity.h"
-#include "platform/Volumes.h"
-#include "shell/FrmMain.h"
-#include "ui/MessageBoxes.h"
+#include "core/copy/FileOps.h"
+#include "core/platform/VolumeIdentity.h"
+#include "core/platform/Volumes.h"
+#include "gui/shell/FrmMain.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QSettings>
 #include <QTimer>

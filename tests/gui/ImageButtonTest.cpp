@@ -1,9 +1,9 @@
-#include "ui/ImageButton.h"
+#include "gui/ui/ImageButton.h"
 
 #include "gui/MouseEvents.h"
-#include "ui/LockPair.h"
-#include "ui/ProgressCntrl.h"
-#include "ui/Skin.h"
+#include "gui/ui/LockPair.h"
+#include "gui/ui/ProgressCntrl.h"
+#include "gui/ui/Skin.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -106,7 +106,7 @@ class ImageButtonTest : public QObject {
         if (visible) {
             QCOMPARE(bar.barWidth(), width);
         }
-        QCOMPARE(bar.Caption(), QString::number(value));
+        QCOMPARE(bar.caption(), QString::number(value));
     }
 };
 

@@ -1,14 +1,14 @@
-#include "copy/RunController.h"
 #include "gui/GuiFixture.h"
 #include "gui/MouseEvents.h"
-#include "scheduler/SchedulerTick.h"
-#include "shell/SelectionController.h"
-#include "ui/DirList.h"
-#include "ui/FileList.h"
-#include "ui/ImageButton.h"
-#include "ui/LockPair.h"
-#include "ui/ProgressCntrl.h"
-#include "ui/Surface.h"
+#include "gui/run/RunController.h"
+#include "gui/scheduler/SchedulerTick.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/LockPair.h"
+#include "gui/ui/ProgressCntrl.h"
+#include "gui/ui/Surface.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,7 +47,7 @@ class MainWindowTest : public QObject {
   private slots:
     void lockToggle() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         for (QWidget* w : frozen(c)) {
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
@@ -74,7 +74,7 @@ class MainWindowTest : public QObject {
 
     void resetSets() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         hover(c.cmdCount);
         QCOMPARE(c.cmdCount->state(), gui::ImageButton::State::Hover);
@@ -100,7 +100,7 @@ class MainWindowTest : public QObject {
 
     void settingsDefaults() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         // The home folder (here the program's) and another drive; each drive box names the
         // volume of the folder its list shows.
@@ -123,7 +123,7 @@ class MainWindowTest : public QObject {
     void settingsRoundTrip() {
         GuiFixture f;
         f.tree.mkdir("usb/docs");
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         pressLockPair(c);
         c.Drive1->setCurrentIndex(2);
@@ -134,12 +134,12 @@ class MainWindowTest : public QObject {
         QVERIFY(!f.tree.exists("config/autostart/Tavelin.desktop"));
         c.UNCPathDestTrue->setChecked(true);
         c.UNCDestination->setText("//server/share/backup");
-        f.window->MnuExit_Click();
-        f.window->MnuExit_Click(); // saved once per exit
+        f.window->exitProgram();
+        f.window->exitProgram(); // saved once per exit
         QCOMPARE(f.quits, 1);
 
         f.make(false, QString());
-        f.window->Form_Load();
+        f.window->startUp();
         auto& d = f.c();
         QCOMPARE(d.Drive1->currentIndex(), 1); // the volume of usb/docs, where the list went
         QCOMPARE(d.Dir1->path(), QString::fromStdString(f.tree.path("usb/docs")));
@@ -156,17 +156,17 @@ class MainWindowTest : public QObject {
     // A daily time typed into the update box is no row of the list; it is remembered too.
     void typedDailyTimeIsRemembered() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         f.c().cboUpdateRate->setEditText("07:30");
-        f.window->MnuExit_Click();
+        f.window->exitProgram();
         f.make(false, QString());
-        f.window->Form_Load();
+        f.window->startUp();
         QCOMPARE(f.c().cboUpdateRate->currentText(), QString("07:30"));
         // A picked rate afterwards replaces it.
         f.c().cboUpdateRate->setCurrentIndex(3);
-        f.window->MnuExit_Click();
+        f.window->exitProgram();
         f.make(false, QString());
-        f.window->Form_Load();
+        f.window->startUp();
         QCOMPARE(f.c().cboUpdateRate->currentText(), QString("1  hrs"));
     }
 
@@ -180,7 +180,7 @@ class MainWindowTest : public QObject {
         f.settings.setValue("AutoStartUp", "0");
         f.settings.setValue("UNCDestination", "//still/loaded");
         f.settings.endGroup();
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         QCOMPARE(c.Drive1->currentIndex(), 0);
         QCOMPARE(c.Dir1->path(), QString("/"));
@@ -196,7 +196,7 @@ class MainWindowTest : public QObject {
         f.settings.setValue("Defaults/Drive1Index", "0");
         f.settings.setValue("Defaults/Drive2Index", "0");
         f.settings.setValue("Defaults/Dir2Path", QString::fromStdString(f.tree.path("program")));
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         pressLockPair(c);
         const QString before = c.Dir1->path();
@@ -245,21 +245,21 @@ class MainWindowTest : public QObject {
         QFETCH(bool, unlocked);
         QFETCH(bool, runs);
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         c.cboUpdateRate->setEditText(rate);
         if (unlocked) {
             pressLockPair(c);
         }
         f.clock.set(at(time.toLatin1().constData()));
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QCOMPARE(c.txtTimer->text(), time.mid(11, 5));
         QCOMPARE(c.txtTimer2->text(), time);
         QCOMPARE(f.window->runs().busy(), runs);
         QTRY_VERIFY(!f.window->runs().busy());
         // The same minute again is no change of the clock box: no second run.
         f.clock.advance(1);
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QVERIFY(!f.window->runs().busy());
     }
 
@@ -273,7 +273,7 @@ class MainWindowTest : public QObject {
         const int fd = ::open(f.tree.path("src/sub/big.txt").c_str(), O_CREAT | O_WRONLY, 0644);
         QVERIFY(fd >= 0 && ::ftruncate(fd, 1'234'000) == 0);
         ::close(fd);
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         pressLockPair(c);
         c.Dir1->setPath(QString::fromStdString(f.tree.path("src")));
@@ -293,9 +293,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(c.txtFiles->text(), QString("5"));
         QCOMPARE(c.txtFolders->text(), QString("1"));
         QCOMPARE(c.txtSize->text(), QString("1,234,610"));
-        QCOMPARE(c.proFiles->Max(), 5);
-        QCOMPARE(c.proFolders->Max(), 1);
-        QCOMPARE(c.proSize->Max(), 1'234'610);
+        QCOMPARE(c.proFiles->maximum(), 5);
+        QCOMPARE(c.proFolders->maximum(), 1);
+        QCOMPARE(c.proSize->maximum(), 1'234'610);
         QCOMPARE(c.lblStatus->text(), QString(" "));
 
         f.window->runs().runButton();
@@ -304,7 +304,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!f.window->state().countBlocked);
         QCOMPARE(c.txtFiles->text(), QString("5 of 5"));
         QCOMPARE(c.txtFolders->text(), QString("1 of 1"));
-        QCOMPARE(c.proSize->Caption(), QString("1234610"));
+        QCOMPARE(c.proSize->caption(), QString("1234610"));
         QCOMPARE(c.lblStatus->text(),
                  QString("Last run @ 10.03.2026 10:00:00 -:- 5 Files Scaned -:- 5 Files copied "
                          "-:- Copy Size = 1234610 Bytes"));
@@ -325,7 +325,7 @@ class MainWindowTest : public QObject {
         f.make(false, QString());
         f.tree.write("src/a.txt", "a");
         f.tree.write("src/b.txt", "b");
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         pressLockPair(c);
         c.Dir1->setPath(QString::fromStdString(f.tree.path("src")));
@@ -337,8 +337,8 @@ class MainWindowTest : public QObject {
         QVERIFY(f.window->runs().busy());
         f.window->runs().runButton(); // a press during a run does nothing
         f.clock.set(at("10.03.2026 10:15:00"));
-        f.window->tick().Timer1_Timer(); // the update rate matches during the run: it waits
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick(); // the update rate matches during the run: it waits
+        f.window->tick().tick();
         // The first run copies both files, then the waiting one runs (nothing left to copy).
         QTRY_VERIFY_WITH_TIMEOUT(c.lblStatus->text().contains("0 Files copied"), 5000);
         QTRY_VERIFY(!f.window->runs().busy());
@@ -347,26 +347,26 @@ class MainWindowTest : public QObject {
 
     void hidingWithAndWithoutANotificationArea() {
         GuiFixture withTray(true);
-        withTray.window->Form_Load();
+        withTray.window->startUp();
         withTray.window->showAfterLoad();
         withTray.window->hideWindow();
         QVERIFY(withTray.window->isHidden());
-        withTray.window->MnuShow_Click();
+        withTray.window->showFromTray();
         QVERIFY(withTray.window->isVisible());
 
         GuiFixture noTray(false);
-        noTray.window->Form_Load();
+        noTray.window->startUp();
         noTray.window->showAfterLoad();
         noTray.window->hideWindow();
         QVERIFY(noTray.window->isMinimized());
 
         GuiFixture minimised(true, "-min");
-        minimised.window->Form_Load();
+        minimised.window->startUp();
         minimised.window->showAfterLoad();
         QVERIFY(minimised.window->startedHidden());
         QVERIFY(minimised.window->isHidden());
         GuiFixture notMin(true, "-MIN");
-        notMin.window->Form_Load();
+        notMin.window->startUp();
         QVERIFY(!notMin.window->startedHidden());
     }
 };

@@ -1,13 +1,13 @@
-#include "copy/RunController.h"
+#include "core/tasks/TaskStore.h"
 #include "gui/GuiFixture.h"
 #include "gui/MouseEvents.h"
-#include "scheduler/SchedulerTick.h"
-#include "shell/TrayController.h"
-#include "tasks/TaskController.h"
-#include "tasks/TaskInput.h"
-#include "tasks/TaskStore.h"
-#include "ui/DirList.h"
-#include "ui/FrmAbout.h"
+#include "gui/run/RunController.h"
+#include "gui/scheduler/SchedulerTick.h"
+#include "gui/shell/TrayController.h"
+#include "gui/tasks/TaskController.h"
+#include "gui/tasks/TaskInput.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FrmAbout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +41,7 @@ void addTask(GuiFixture& f, const std::string& name, const std::string& folder, 
     r.task_subfolders = 1;
     r.task_interval = interval;
     auto store = otherStore(f);
-    QVERIFY(store.AddTask(r, at(savedAt)).has_value());
+    QVERIFY(store.addTask(r, at(savedAt)).has_value());
 }
 
 QStringList row(QTableWidget* g, int r) {
@@ -60,7 +60,7 @@ class TaskWindowTest : public QObject {
   private slots:
     void gridAfterRefresh() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         auto* g = f.c().MSHFlexGrid1;
         QCOMPARE(g->rowCount(), 0);
         QVERIFY(!g->isEnabled());
@@ -76,7 +76,7 @@ class TaskWindowTest : public QObject {
         addTask(f, "ten", "a", "10.03.2026 09:00:00", "01:00");
         addTask(f, "nine", "b", "10.03.2026 08:30:00", "00:30");
         addTask(f, "midnight", "c", "10.03.2026 23:00:00", "01:00");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         QVERIFY(g->isEnabled());
         QCOMPARE(g->rowCount(), 6);
         QCOMPARE(row(g, 0).at(0), QString("nine"));
@@ -95,7 +95,7 @@ class TaskWindowTest : public QObject {
     void clickLoadsTheTask() {
         GuiFixture f;
         f.tree.mkdir("docs");
-        f.window->Form_Load();
+        f.window->startUp();
         auto& c = f.c();
         TaskRecord r;
         r.task_name = "docs";
@@ -105,13 +105,13 @@ class TaskWindowTest : public QObject {
         r.task_interval = "07:30";
         r.task_filetypes = "*.odt;*.pdf";
         r.task_uncpath = 1;
-        QVERIFY(otherStore(f).AddTask(r, at("10.03.2026 09:00:00")).has_value());
-        f.window->tasks().showFlexGrid1();
+        QVERIFY(otherStore(f).addTask(r, at("10.03.2026 09:00:00")).has_value());
+        f.window->tasks().refreshTaskGrid();
 
-        f.window->tasks().MSHFlexGrid1_Click(1); // an empty row: nothing changes
+        f.window->tasks().loadTaskFromRow(1); // an empty row: nothing changes
         QCOMPARE(c.Dir1->path(), QString::fromStdString(f.tree.path("program")));
 
-        f.window->tasks().MSHFlexGrid1_Click(0); // on a locked selection
+        f.window->tasks().loadTaskFromRow(0); // on a locked selection
         QVERIFY(!c.Dir1->isEnabled());
         QCOMPARE(c.Dir1->path(), QString::fromStdString(f.tree.path("docs")));
         QCOMPARE(c.cboUpdateRate->currentText(), QString("07:30"));
@@ -151,18 +151,18 @@ class TaskWindowTest : public QObject {
         QFETCH(bool, closed);
         QFETCH(int, tasks);
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "taken", "a", "10.03.2026 09:00:00");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         f.c().cboUpdateRate->setEditText(rate);
         int result = -1;
         f.window->tasks().setDialogRunner([&](gui::TaskInput& d) {
             d.nameBox()->setText(name);
-            d.BOK();
+            d.confirm();
             result = d.result();
             return result;
         });
-        f.window->tasks().BSTask();
+        f.window->tasks().saveSelectionAsTask();
         QCOMPARE(f.messages.shown(), messages);
         QCOMPARE(result == QDialog::Accepted, closed);
         // The grid shows the store: one row and one empty row per task.
@@ -186,7 +186,7 @@ class TaskWindowTest : public QObject {
     void taskOptionsAreSaved() {
         QFETCH(bool, ticked);
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         f.c().cboUpdateRate->setEditText("30 Min");
         f.window->tasks().setDialogRunner([&](gui::TaskInput& d) {
             [&] { QVERIFY(d.catchUpBox()->isChecked()); }();
@@ -194,10 +194,10 @@ class TaskWindowTest : public QObject {
             d.catchUpBox()->setChecked(ticked);
             d.onChangeBox()->setChecked(!ticked);
             d.keepVersionsBox()->setChecked(ticked);
-            d.BOK();
+            d.confirm();
             return d.result();
         });
-        f.window->tasks().BSTask();
+        f.window->tasks().saveSelectionAsTask();
         const auto saved = *otherStore(f).findTask("new");
         QVERIFY(saved.has_value());
         QCOMPARE(saved->task_catchup, ticked ? 1 : 0);
@@ -207,14 +207,14 @@ class TaskWindowTest : public QObject {
 
     void emptyRateShowsNoDialog() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         f.c().cboUpdateRate->setEditText("");
         bool opened = false;
         f.window->tasks().setDialogRunner([&](gui::TaskInput&) {
             opened = true;
             return 0;
         });
-        f.window->tasks().BSTask();
+        f.window->tasks().saveSelectionAsTask();
         QVERIFY(!opened);
         QCOMPARE(f.messages.shown(),
                  QStringList{"Tavelin|Please select or enter the time interval (00:00)!"});
@@ -227,17 +227,17 @@ class TaskWindowTest : public QObject {
 
     void removeAsksFirst() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "keep me", "a", "10.03.2026 09:00:00");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         f.c().MSHFlexGrid1->setCurrentCell(0, 0);
         f.messages.queueAnswer(gui::MessageBoxes::No);
-        f.window->tasks().BRemove();
+        f.window->tasks().removeSelectedTask();
         QCOMPARE(f.messages.shown(),
                  QStringList{"Warning|Do you really want to delete this task? keep me"});
         QCOMPARE(otherStore(f).listTasks()->size(), 1u);
         f.messages.queueAnswer(gui::MessageBoxes::Yes);
-        f.window->tasks().BRemove();
+        f.window->tasks().removeSelectedTask();
         QCOMPARE(otherStore(f).listTasks()->size(), 0u);
         QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 0);
     }
@@ -246,12 +246,12 @@ class TaskWindowTest : public QObject {
         GuiFixture f;
         f.tree.write("alpha/a.txt", "a");
         f.tree.write("shown/other.txt", "not this");
-        f.window->Form_Load();
+        f.window->startUp();
         f.c().Dir1->setPath(QString::fromStdString(f.tree.path("shown")));
         addTask(f, "alpha", "alpha", "10.03.2026 09:45:00");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         f.window->hideWindow(); // also while hidden
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QTRY_VERIFY(!f.window->runs().busy());
         QCOMPARE(f.tree.read("out/alpha/a.txt"), std::string("a"));
         QVERIFY(!f.tree.exists("out/alpha/other.txt"));
@@ -266,9 +266,9 @@ class TaskWindowTest : public QObject {
 
     void failedTaskIsRecordedAndNoticed() {
         GuiFixture f;
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "lost", "nowhere", "10.03.2026 09:45:00");
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QTRY_VERIFY(!f.window->runs().busy());
         QCOMPARE((**otherStore(f).findTask("lost")).task_success, std::string("Failed"));
         QVERIFY(f.window->tray().lastNotice().contains("Task 'lost' failed"));
@@ -281,19 +281,19 @@ class TaskWindowTest : public QObject {
     void absentDriveIsToldOnceAndTheTaskRunsWhenItIsBack() {
         GuiFixture f;
         f.tree.write("alpha/a.txt", "a");
-        f.window->Form_Load();
+        f.window->startUp();
         TaskRecord r;
         r.task_name = "stick";
         r.task_source = f.tree.path("alpha");
         r.task_destination = f.tree.path("out/stick");
         r.task_interval = "00:15";
         r.task_volume = "usb-stick";
-        QVERIFY(otherStore(f).AddTask(r, at("10.03.2026 09:45:00")).has_value());
+        QVERIFY(otherStore(f).addTask(r, at("10.03.2026 09:45:00")).has_value());
         f.volumeIdentity.uuid = "root-disk";
         const int before = f.window->tray().noticeCount();
         for (const char* now : {"10.03.2026 10:00:00", "10.03.2026 10:15:00"}) {
             f.clock.set(at(now));
-            f.window->tick().Timer1_Timer();
+            f.window->tick().tick();
             QTRY_VERIFY(!f.window->runs().busy());
         }
         QCOMPARE((**otherStore(f).findTask("stick")).task_success, std::string("Failed"));
@@ -313,10 +313,10 @@ class TaskWindowTest : public QObject {
         GuiFixture f;
         f.tree.write("a/1.txt", "1");
         f.tree.write("b/2.txt", "2");
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "first", "a", "10.03.2026 09:45:00");
         addTask(f, "second", "b", "10.03.2026 09:45:00");
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QTRY_VERIFY(!f.window->runs().busy());
         QVERIFY(f.tree.exists("out/first/1.txt") && f.tree.exists("out/second/2.txt"));
         for (const char* name : {"first", "second"}) {
@@ -331,13 +331,13 @@ class TaskWindowTest : public QObject {
         f.make(false, QString());
         f.tree.write("a/1.txt", "1");
         f.tree.write("b/2.txt", "2");
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "long", "a", "10.03.2026 09:45:00");
         addTask(f, "later", "b", "10.03.2026 09:45:01");
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QVERIFY(f.window->runs().busy());
         f.clock.advance(1); // "later" falls due while "long" copies
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QCOMPARE(f.c().txtTimer2->text(), QString("10.03.2026 10:00:01"));
         QTRY_VERIFY_WITH_TIMEOUT(f.tree.exists("out/later/2.txt"), 5000);
         QTRY_VERIFY(!f.window->runs().busy());
@@ -348,9 +348,9 @@ class TaskWindowTest : public QObject {
     void aTaskClaimedElsewhereIsNotRunAgain() {
         GuiFixture f;
         f.tree.write("a/1.txt", "1");
-        f.window->Form_Load();
+        f.window->startUp();
         addTask(f, "shared", "a", "10.03.2026 09:45:00");
-        f.window->tasks().showFlexGrid1();
+        f.window->tasks().refreshTaskGrid();
         auto store = otherStore(f);
         const TaskRecord seen = store.dueTasks(f.clock.now())->front();
         // tavelin-cli serve takes it first.
@@ -366,19 +366,19 @@ class TaskWindowTest : public QObject {
     void hourlyRefreshOncePerHour() {
         GuiFixture f;
         f.clock.set(at("10.03.2026 13:59:58"));
-        f.window->Form_Load();
+        f.window->startUp();
         // Changed behind the window's back, due much later: only a refresh shows it.
         addTask(f, "outside", "a", "10.03.2026 13:00:00", "05:00");
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 0);
         f.clock.set(at("10.03.2026 14:00:00"));
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QCOMPARE(f.window->state().lastHour, QString("14"));
         QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 2);
         auto store = otherStore(f);
-        QVERIFY(store.DeleteTask("outside").has_value());
+        QVERIFY(store.deleteTask("outside").has_value());
         f.clock.advance(30);
-        f.window->tick().Timer1_Timer();
+        f.window->tick().tick();
         QCOMPARE(f.c().MSHFlexGrid1->rowCount(), 2); // not again within the hour
     }
 

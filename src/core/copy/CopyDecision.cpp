@@ -1,4 +1,4 @@
-#include "copy/CopyDecision.h"
+#include "core/copy/CopyDecision.h"
 
 namespace tavelin {
 

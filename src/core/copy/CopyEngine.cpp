@@ -1,12 +1,12 @@
-#include "copy/CopyEngine.h"
+#include "core/copy/CopyEngine.h"
 
-#include "copy/CopyRun.h"
-#include "copy/FileOps.h"
-#include "copy/FileWorkers.h"
-#include "copy/FolderWalk.h"
-#include "copy/RunObserver.h"
-#include "platform/NetworkShare.h"
-#include "platform/Volumes.h"
+#include "core/copy/CopyRun.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/FileWorkers.h"
+#include "core/copy/FolderWalk.h"
+#include "core/copy/RunObserver.h"
+#include "core/platform/NetworkShare.h"
+#include "core/platform/Volumes.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -44,7 +44,7 @@ Result<Selection> CopyEngine::resolveDestination(const Selection& selection) con
     return resolved;
 }
 
-Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection,
+Result<SurveyResult> CopyEngine::countFiles(const Selection& selection,
                                             const Survey::StopCheck& stop) const {
     if (auto ok = checkSelection(selection, false); !ok) {
         return std::unexpected(ok.error());
@@ -56,10 +56,10 @@ Result<SurveyResult> CopyEngine::CountFiles(const Selection& selection,
     } else {
         counted.destinationRoot.clear(); // nothing of it can lie inside the source
     }
-    return survey_.CountFiles(counted, workers, stop);
+    return survey_.countFiles(counted, workers, stop);
 }
 
-Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection, RunObserver* observer,
+Result<RunResult> CopyEngine::runCopy(const Selection& typedSelection, RunObserver* observer,
                                       RunMode mode) const {
     if (auto ok = checkSelection(typedSelection, true); !ok) {
         return std::unexpected(ok.error());
@@ -80,7 +80,7 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection, RunObserv
         }
     }
     FileWorkers workers(workerThreads_);
-    auto survey = survey_.CountFiles(selection, workers, [observer] {
+    auto survey = survey_.countFiles(selection, workers, [observer] {
         return observer != nullptr && observer->stopRequested();
     });
     if (!survey) {
@@ -95,13 +95,13 @@ Result<RunResult> CopyEngine::RunCopy(const Selection& typedSelection, RunObserv
     if (observer != nullptr) {
         observer->surveyFinished(result.totals);
     }
-    if (auto ok = CopyFolder(selection, observer, result, workers, mode); !ok) {
+    if (auto ok = copyFolder(selection, observer, result, workers, mode); !ok) {
         return std::unexpected(ok.error());
     }
     return result;
 }
 
-Result<void> CopyEngine::CopyFolder(const Selection& selection, RunObserver* observer,
+Result<void> CopyEngine::copyFolder(const Selection& selection, RunObserver* observer,
                                     RunResult& result, FileWorkers& workers, RunMode mode) const {
     const WildcardPattern pattern(selection.pattern);
     FolderWalk walk(pattern, selection.subfolders);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "copy/PathRules.h"
-#include "copy/RunMode.h"
-#include "copy/RunResult.h"
-#include "copy/Selection.h"
-#include "copy/Survey.h"
-#include "copy/SurveyResult.h"
-#include "util/Error.h"
+#include "core/copy/PathRules.h"
+#include "core/copy/RunMode.h"
+#include "core/copy/RunResult.h"
+#include "core/copy/Selection.h"
+#include "core/copy/Survey.h"
+#include "core/copy/SurveyResult.h"
+#include "core/util/Error.h"
 
 namespace tavelin {
 
@@ -24,18 +24,18 @@ class CopyEngine {
     CopyEngine(const Volumes& volumes, FileOps& ops, unsigned workerThreads = 0);
 
     // `stop` is asked between files; true ends the count there (the result says "stopped").
-    Result<SurveyResult> CountFiles(const Selection& selection,
+    Result<SurveyResult> countFiles(const Selection& selection,
                                     const Survey::StopCheck& stop = {}) const;
 
     // Surveys, then copies. Fails as a whole only when the selection cannot be run at all
     // (no source folder, no destination, a network share that is not mounted); per-file
     // failures travel in the result.
     // A destination that exists but is not a folder is such an error too.
-    Result<RunResult> RunCopy(const Selection& selection, RunObserver* observer = nullptr,
+    Result<RunResult> runCopy(const Selection& selection, RunObserver* observer = nullptr,
                               RunMode mode = RunMode::Copy) const;
 
   private:
-    Result<void> CopyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
+    Result<void> copyFolder(const Selection& selection, RunObserver* observer, RunResult& result,
                             FileWorkers& workers, RunMode mode) const;
 
     // A typed network path becomes the folder where its share is mounted.

@@ -1,12 +1,12 @@
-#include "copy/CopyRun.h"
+#include "core/copy/CopyRun.h"
 
-#include "copy/CopyDecision.h"
-#include "copy/FileOps.h"
-#include "copy/FileWorkers.h"
-#include "copy/KeptVersions.h"
-#include "copy/RunObserver.h"
-#include "util/Error.h"
-#include "util/FolderPath.h"
+#include "core/copy/CopyDecision.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/FileWorkers.h"
+#include "core/copy/KeptVersions.h"
+#include "core/copy/RunObserver.h"
+#include "core/util/Error.h"
+#include "core/util/FolderPath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -236,7 +236,7 @@ void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder, const std::vector
     // Outcomes go over in small bundles, so an unchanged tree does not take a lock per file.
     std::vector<Outcome> bundle;
     for (std::size_t i = 0; i < entries.size() && !stop_; ++i) {
-        if (auto o = CopyOneFile(folder, entries[i], firstSeq + i)) {
+        if (auto o = copyOneFile(folder, entries[i], firstSeq + i)) {
             bundle.push_back(std::move(*o));
             if (bundle.size() >= 16) {
                 post(bundle);
@@ -246,7 +246,7 @@ void CopyRun::copyBatch(const std::shared_ptr<Folder>& folder, const std::vector
     post(bundle);
 }
 
-std::optional<CopyRun::Outcome> CopyRun::CopyOneFile(const std::shared_ptr<Folder>& folder,
+std::optional<CopyRun::Outcome> CopyRun::copyOneFile(const std::shared_ptr<Folder>& folder,
                                                      const Entry& entry, std::uint64_t seq) {
     const char* name = entry.name.c_str();
     Outcome outcome;
@@ -278,7 +278,7 @@ std::optional<CopyRun::Outcome> CopyRun::CopyOneFile(const std::shared_ptr<Folde
     }
     // A copy waiting in the batch is looked at now (the progress moves on); it counts as
     // copied once it is in place.
-    CopyIfNewer(folder, entry, st, outcome);
+    copyIfNewer(folder, entry, st, outcome);
     return outcome;
 }
 
@@ -415,7 +415,7 @@ bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) 
     return true;
 }
 
-bool CopyRun::CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
+bool CopyRun::copyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
                           const struct stat& st, Outcome& outcome) {
     const char* name = entry.name.c_str();
     const auto failWith = [&](std::string reason) {

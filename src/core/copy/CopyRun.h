@@ -1,11 +1,11 @@
 #pragma once
 
-#include "copy/FileFailure.h"
-#include "copy/FolderWalkVisitor.h"
-#include "copy/RunMode.h"
-#include "copy/RunResult.h"
-#include "copy/TempFile.h"
-#include "util/UniqueFd.h"
+#include "core/copy/FileFailure.h"
+#include "core/copy/FolderWalkVisitor.h"
+#include "core/copy/RunMode.h"
+#include "core/copy/RunResult.h"
+#include "core/copy/TempFile.h"
+#include "core/util/UniqueFd.h"
 
 #include <atomic>
 #include <chrono>
@@ -88,9 +88,9 @@ class CopyRun final : public FolderWalkVisitor {
     void copyBatch(const std::shared_ptr<Folder>& folder, const std::vector<Entry>& entries,
                    std::uint64_t firstSeq);
     // Judges one file and copies it to a temporary when needed; a copy waits in the batch.
-    std::optional<Outcome> CopyOneFile(const std::shared_ptr<Folder>& folder, const Entry& entry,
+    std::optional<Outcome> copyOneFile(const std::shared_ptr<Folder>& folder, const Entry& entry,
                                        std::uint64_t seq);
-    bool CopyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
+    bool copyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,
                      const struct stat& st, Outcome& outcome);
     bool copyToTemporary(const std::shared_ptr<Folder>& folder, const Entry& entry,
                          const struct stat& st, const Identity& expected, Outcome& outcome);

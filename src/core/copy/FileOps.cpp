@@ -1,4 +1,4 @@
-#include "copy/FileOps.h"
+#include "core/copy/FileOps.h"
 
 #include <algorithm>
 #include <cerrno>

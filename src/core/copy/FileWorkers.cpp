@@ -1,4 +1,4 @@
-#include "copy/FileWorkers.h"
+#include "core/copy/FileWorkers.h"
 
 #include <algorithm>
 #include <chrono>

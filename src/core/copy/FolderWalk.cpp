@@ -1,9 +1,9 @@
-#include "copy/FolderWalk.h"
+#include "core/copy/FolderWalk.h"
 
-#include "copy/FolderWalkVisitor.h"
-#include "copy/KeptVersions.h"
-#include "copy/TempFile.h"
-#include "util/FolderPath.h"
+#include "core/copy/FolderWalkVisitor.h"
+#include "core/copy/KeptVersions.h"
+#include "core/copy/TempFile.h"
+#include "core/util/FolderPath.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/WildcardPattern.h"
-#include "util/Error.h"
-#include "util/FolderListing.h"
+#include "core/copy/WildcardPattern.h"
+#include "core/util/Error.h"
+#include "core/util/FolderListing.h"
 
 #include <dirent.h>
 #include <string>

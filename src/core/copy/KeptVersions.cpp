@@ -1,8 +1,8 @@
-#include "copy/KeptVersions.h"
+#include "core/copy/KeptVersions.h"
 
-#include "util/FolderListing.h"
-#include "util/FolderPath.h"
-#include "util/UniqueFd.h"
+#include "core/util/FolderListing.h"
+#include "core/util/FolderPath.h"
+#include "core/util/UniqueFd.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "copy/PathRules.h"
+#include "core/copy/PathRules.h"
 
-#include "platform/Volumes.h"
-#include "util/FolderPath.h"
+#include "core/platform/Volumes.h"
+#include "core/util/FolderPath.h"
 
 namespace tavelin {
 

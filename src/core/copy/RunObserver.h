@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copy/RunProgress.h"
-#include "copy/SurveyTotals.h"
+#include "core/copy/RunProgress.h"
+#include "core/copy/SurveyTotals.h"
 
 namespace tavelin {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/FileFailure.h"
-#include "copy/RunProgress.h"
-#include "copy/SurveyTotals.h"
+#include "core/copy/FileFailure.h"
+#include "core/copy/RunProgress.h"
+#include "core/copy/SurveyTotals.h"
 
 #include <string>
 #include <vector>

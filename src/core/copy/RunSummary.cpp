@@ -1,4 +1,4 @@
-#include "copy/RunSummary.h"
+#include "core/copy/RunSummary.h"
 
 namespace tavelin {
 

@@ -1,11 +1,11 @@
-#include "copy/Survey.h"
+#include "core/copy/Survey.h"
 
-#include "copy/FileWorkers.h"
-#include "copy/FolderWalk.h"
-#include "copy/FolderWalkVisitor.h"
-#include "copy/PathRules.h"
-#include "util/FolderPath.h"
-#include "util/UniqueFd.h"
+#include "core/copy/FileWorkers.h"
+#include "core/copy/FolderWalk.h"
+#include "core/copy/FolderWalkVisitor.h"
+#include "core/copy/PathRules.h"
+#include "core/util/FolderPath.h"
+#include "core/util/UniqueFd.h"
 
 #include <atomic>
 #include <cerrno>
@@ -112,14 +112,14 @@ std::string Survey::folderToSkip(const PathRules& rules, const Selection& select
                                  selection.typedDestination);
 }
 
-Result<SurveyResult> Survey::CountFiles(const Selection& selection, FileWorkers& workers,
+Result<SurveyResult> Survey::countFiles(const Selection& selection, FileWorkers& workers,
                                         const StopCheck& stop) const {
-    return Size_Of_All_Files_Found_Under(selection.sourceRoot, selection.pattern,
+    return countUnder(selection.sourceRoot, selection.pattern,
                                          selection.subfolders, folderToSkip(rules_, selection),
                                          workers, stop);
 }
 
-Result<SurveyResult> Survey::Size_Of_All_Files_Found_Under(const std::string& path_to_search,
+Result<SurveyResult> Survey::countUnder(const std::string& path_to_search,
                                                            const std::string& file_to_search_for,
                                                            bool subfolders, const std::string& skip,
                                                            FileWorkers& workers,

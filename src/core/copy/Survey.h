@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/Selection.h"
-#include "copy/SurveyResult.h"
-#include "util/Error.h"
+#include "core/copy/Selection.h"
+#include "core/copy/SurveyResult.h"
+#include "core/util/Error.h"
 
 #include <functional>
 #include <string>
@@ -21,11 +21,11 @@ class Survey {
 
     explicit Survey(const PathRules& rules) : rules_(rules) {}
 
-    Result<SurveyResult> CountFiles(const Selection& selection, FileWorkers& workers,
+    Result<SurveyResult> countFiles(const Selection& selection, FileWorkers& workers,
                                     const StopCheck& stop = {}) const;
 
     // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
-    Result<SurveyResult> Size_Of_All_Files_Found_Under(const std::string& path_to_search,
+    Result<SurveyResult> countUnder(const std::string& path_to_search,
                                                        const std::string& file_to_search_for,
                                                        bool subfolders, const std::string& skip,
                                                        FileWorkers& workers,

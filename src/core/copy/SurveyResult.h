@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copy/FileFailure.h"
-#include "copy/SurveyTotals.h"
+#include "core/copy/FileFailure.h"
+#include "core/copy/SurveyTotals.h"
 
 #include <vector>
 

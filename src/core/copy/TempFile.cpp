@@ -1,7 +1,7 @@
-#include "copy/TempFile.h"
+#include "core/copy/TempFile.h"
 
-#include "copy/TempName.h"
-#include "util/FolderListing.h"
+#include "core/copy/TempName.h"
+#include "core/util/FolderListing.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/UniqueFd.h"
+#include "core/util/UniqueFd.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "copy/TempName.h"
+#include "core/copy/TempName.h"
 
 #include <cstdio>
 

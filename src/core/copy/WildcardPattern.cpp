@@ -1,4 +1,4 @@
-#include "copy/WildcardPattern.h"
+#include "core/copy/WildcardPattern.h"
 
 #include <array>
 #include <unicode/uchar.h>

@@ -1,8 +1,8 @@
-#include "platform/DiskVolumeIdentity.h"
+#include "core/platform/DiskVolumeIdentity.h"
 
-#include "platform/MountTable.h"
-#include "util/FolderListing.h"
-#include "util/FolderPath.h"
+#include "core/platform/MountTable.h"
+#include "core/util/FolderListing.h"
+#include "core/util/FolderPath.h"
 
 #include <blkid/blkid.h>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/VolumeIdentity.h"
+#include "core/platform/VolumeIdentity.h"
 
 namespace tavelin {
 

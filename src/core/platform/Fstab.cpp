@@ -1,7 +1,7 @@
-#include "platform/Fstab.h"
+#include "core/platform/Fstab.h"
 
-#include "platform/MountTable.h"
-#include "util/FolderPath.h"
+#include "core/platform/MountTable.h"
+#include "core/util/FolderPath.h"
 
 #include <algorithm>
 #include <fstream>

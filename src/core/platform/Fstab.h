@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Volume.h"
+#include "core/platform/Volume.h"
 
 #include <string>
 #include <vector>

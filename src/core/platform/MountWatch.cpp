@@ -1,4 +1,4 @@
-#include "platform/MountWatch.h"
+#include "core/platform/MountWatch.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "platform/NetworkShare.h"
+#include "core/platform/NetworkShare.h"
 
-#include "util/FolderListing.h"
-#include "util/FolderPath.h"
+#include "core/util/FolderListing.h"
+#include "core/util/FolderPath.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Volume.h"
-#include "util/Error.h"
+#include "core/platform/Volume.h"
+#include "core/util/Error.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "shell/AutostartEntry.h"
+#include "core/shell/AutostartEntry.h"
 
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <cerrno>
 #include <cstdio>

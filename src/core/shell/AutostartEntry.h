@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Error.h"
+#include "core/util/Error.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "tasks/DriveWait.h"
+#include "core/tasks/DriveWait.h"
 
-#include "platform/VolumeIdentity.h"
-#include "tasks/TaskStore.h"
+#include "core/platform/VolumeIdentity.h"
+#include "core/tasks/TaskStore.h"
 
 namespace tavelin {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tasks/TaskRunOutcome.h"
-#include "util/Error.h"
+#include "core/tasks/TaskRunOutcome.h"
+#include "core/util/Error.h"
 
 #include <set>
 #include <string>

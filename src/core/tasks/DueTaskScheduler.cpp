@@ -1,8 +1,8 @@
-#include "tasks/DueTaskScheduler.h"
+#include "core/tasks/DueTaskScheduler.h"
 
-#include "tasks/TaskRunner.h"
-#include "tasks/TaskStore.h"
-#include "util/Clock.h"
+#include "core/tasks/TaskRunner.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/Clock.h"
 
 namespace tavelin {
 

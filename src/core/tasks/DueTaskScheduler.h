@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tasks/DriveWait.h"
-#include "tasks/TaskRunOutcome.h"
-#include "util/Error.h"
+#include "core/tasks/DriveWait.h"
+#include "core/tasks/TaskRunOutcome.h"
+#include "core/util/Error.h"
 
 #include <functional>
 

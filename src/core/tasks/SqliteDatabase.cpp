@@ -1,6 +1,6 @@
-#include "tasks/SqliteDatabase.h"
+#include "core/tasks/SqliteDatabase.h"
 
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tasks/SqliteStatement.h"
-#include "util/Error.h"
+#include "core/tasks/SqliteStatement.h"
+#include "core/util/Error.h"
 
 #include <cstdint>
 #include <string>

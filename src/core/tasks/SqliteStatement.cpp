@@ -1,4 +1,4 @@
-#include "tasks/SqliteStatement.h"
+#include "core/tasks/SqliteStatement.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
-#include "tasks/SqliteTransaction.h"
+#include "core/tasks/SqliteTransaction.h"
 
-#include "tasks/SqliteDatabase.h"
+#include "core/tasks/SqliteDatabase.h"
 
 namespace tavelin {
 

@@ -1,6 +1,6 @@
-#include "tasks/TaskDatabaseLocation.h"
+#include "core/tasks/TaskDatabaseLocation.h"
 
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <sys/stat.h>
 

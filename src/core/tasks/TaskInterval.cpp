@@ -1,4 +1,4 @@
-#include "tasks/TaskInterval.h"
+#include "core/tasks/TaskInterval.h"
 
 #include <cstdio>
 
@@ -29,7 +29,7 @@ std::string TaskInterval::text() const {
     return buf;
 }
 
-LocalDateTime TaskInterval::NextRunTime(const LocalDateTime& base) const {
+LocalDateTime TaskInterval::nextRunTime(const LocalDateTime& base) const {
     return base.addMinutes(minutes_).addMinutes(static_cast<std::int64_t>(hours_) * 60);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/LocalDateTime.h"
+#include "core/util/LocalDateTime.h"
 
 #include <optional>
 #include <string>
@@ -19,7 +19,7 @@ class TaskInterval {
     std::string text() const;
 
     // Base plus the minutes, then plus the hours: plain wall-clock arithmetic, seconds kept.
-    LocalDateTime NextRunTime(const LocalDateTime& base) const;
+    LocalDateTime nextRunTime(const LocalDateTime& base) const;
 
   private:
     TaskInterval(int hours, int minutes) : hours_(hours), minutes_(minutes) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copy/FileFailure.h"
-#include "util/LocalDateTime.h"
+#include "core/copy/FileFailure.h"
+#include "core/util/LocalDateTime.h"
 
 #include <cstdint>
 #include <string>

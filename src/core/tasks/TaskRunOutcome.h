@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/RunResult.h"
-#include "tasks/TaskRecord.h"
-#include "util/LocalDateTime.h"
+#include "core/copy/RunResult.h"
+#include "core/tasks/TaskRecord.h"
+#include "core/util/LocalDateTime.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "tasks/TaskRunner.h"
+#include "core/tasks/TaskRunner.h"
 
-#include "copy/CopyEngine.h"
-#include "tasks/DriveWait.h"
-#include "tasks/TaskInterval.h"
-#include "tasks/TaskStore.h"
-#include "util/Clock.h"
+#include "core/copy/CopyEngine.h"
+#include "core/tasks/DriveWait.h"
+#include "core/tasks/TaskInterval.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/Clock.h"
 
 #include <algorithm>
 
@@ -31,7 +31,7 @@ TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer
         outcome.finishedAt = clock_.now();
         return outcome;
     }
-    auto run = engine_.RunCopy(selection, observer);
+    auto run = engine_.runCopy(selection, observer);
     if (run) {
         outcome.run = std::move(*run);
         outcome.status = outcome.run.succeeded() ? "OK" : "Failed";
@@ -84,7 +84,7 @@ Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* 
     const LocalDateTime started = clock_.now();
     auto outcome = execute(**found, observer);
     const TaskRunEntry entry = entryFor(outcome, trigger, started);
-    if (auto ok = store_.RecordTaskRun(name, outcome.status, outcome.finishedAt, started,
+    if (auto ok = store_.recordTaskRun(name, outcome.status, outcome.finishedAt, started,
                                        volumeAfter(outcome), &entry);
         !ok) {
         return std::unexpected(ok.error());
@@ -100,7 +100,7 @@ TaskRunner::runDue(const TaskRecord& task, RunObserver* observer, const std::str
     }
     // Claimed with a provisional next run, so a crash mid-run leaves the task scheduled.
     auto won =
-        store_.claimDue(task.task_name, *task.task_nextdate, interval->NextRunTime(clock_.now()));
+        store_.claimDue(task.task_name, *task.task_nextdate, interval->nextRunTime(clock_.now()));
     if (!won) {
         return std::unexpected(won.error());
     }
@@ -110,7 +110,7 @@ TaskRunner::runDue(const TaskRecord& task, RunObserver* observer, const std::str
     const LocalDateTime started = clock_.now();
     auto outcome = execute(task, observer);
     const TaskRunEntry entry = entryFor(outcome, trigger, started);
-    if (auto ok = store_.RecordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
+    if (auto ok = store_.recordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
                                        task.task_nextdate, volumeAfter(outcome), &entry);
         !ok) {
         return std::unexpected(ok.error());

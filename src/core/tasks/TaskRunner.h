@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tasks/TaskRunEntry.h"
-#include "tasks/TaskRunOutcome.h"
-#include "util/Error.h"
+#include "core/tasks/TaskRunEntry.h"
+#include "core/tasks/TaskRunOutcome.h"
+#include "core/util/Error.h"
 
 #include <optional>
 

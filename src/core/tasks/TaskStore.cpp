@@ -1,8 +1,8 @@
-#include "tasks/TaskStore.h"
+#include "core/tasks/TaskStore.h"
 
-#include "tasks/SqliteTransaction.h"
-#include "tasks/TaskInterval.h"
-#include "util/Clock.h"
+#include "core/tasks/SqliteTransaction.h"
+#include "core/tasks/TaskInterval.h"
+#include "core/util/Clock.h"
 
 #include <algorithm>
 #include <set>
@@ -304,7 +304,7 @@ Result<std::vector<TaskRecord>> TaskStore::dueTasks(const LocalDateTime& now) {
     return rows;
 }
 
-Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTime& now) {
+Result<TaskRecord> TaskStore::addTask(const TaskRecord& draft, const LocalDateTime& now) {
     const auto& name = draft.task_name;
     if (name.find_first_not_of(" \t") == std::string::npos) {
         return fail("Please enter a task name!", Error::Kind::BadName);
@@ -338,7 +338,7 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
         TaskRecord row = draft;
         row.task_interval = interval->text();
         row.task_lastdate = now;
-        row.task_nextdate = interval->NextRunTime(now);
+        row.task_nextdate = interval->nextRunTime(now);
         row.task_success = "-";
         auto insert =
             db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
@@ -371,7 +371,7 @@ Result<TaskRecord> TaskStore::AddTask(const TaskRecord& draft, const LocalDateTi
     });
 }
 
-Result<bool> TaskStore::DeleteTask(const std::string& name) {
+Result<bool> TaskStore::deleteTask(const std::string& name) {
     const std::string op = "cannot delete task from";
     return inTransaction<bool>(op, [&]() -> Result<bool> {
         auto del = db_.prepare("DELETE FROM tasks WHERE task_name = ?1", op);
@@ -500,7 +500,7 @@ Result<std::vector<TaskRunEntry>> TaskStore::history(const std::string& name, in
     return out;
 }
 
-Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string& status,
+Result<bool> TaskStore::recordTaskRun(const std::string& name, const std::string& status,
                                       const LocalDateTime& now, std::optional<LocalDateTime> due,
                                       const std::string& volume, const TaskRunEntry* history) {
     const std::string op = "cannot record the run of a task in";
@@ -529,7 +529,7 @@ Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string
         }
         if (interval) {
             bindDate(*update, 1, last);
-            update->bind(2, interval->NextRunTime(now).storage());
+            update->bind(2, interval->nextRunTime(now).storage());
         }
         update->bind(3, status).bind(4, rowid);
         if (update->step() != SQLITE_DONE) {
@@ -554,7 +554,7 @@ Result<bool> TaskStore::RecordTaskRun(const std::string& name, const std::string
     });
 }
 
-Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
+Result<void> TaskStore::rescheduleTasks(const Clock& clock) {
     const std::string op = "cannot reschedule tasks in";
     return inTransaction<void>(op, [&]() -> Result<void> {
         auto rows =
@@ -573,7 +573,7 @@ Result<void> TaskStore::RescheduleTasks(const Clock& clock) {
                 continue;
             }
             update->reset();
-            update->bind(1, interval->NextRunTime(clock.now()).storage());
+            update->bind(1, interval->nextRunTime(clock.now()).storage());
             update->bind(2, rows->integer(0));
             if (update->step() != SQLITE_DONE) {
                 return db_.failure(op);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "tasks/SqliteDatabase.h"
-#include "tasks/TaskRecord.h"
-#include "tasks/TaskRunEntry.h"
-#include "util/Error.h"
+#include "core/tasks/SqliteDatabase.h"
+#include "core/tasks/TaskRecord.h"
+#include "core/tasks/TaskRunEntry.h"
+#include "core/util/Error.h"
 
 #include <optional>
 #include <string>
@@ -29,14 +29,14 @@ class TaskStore {
     // Fails with "Task name already exist!", "Please enter or select the update interval!",
     // "Please enter a task name!" (empty or blank), for control characters in the name, and
     // for an empty source or destination.
-    Result<TaskRecord> AddTask(const TaskRecord& draft, const LocalDateTime& now);
+    Result<TaskRecord> addTask(const TaskRecord& draft, const LocalDateTime& now);
     // True when a task of that name was deleted (its history with it).
-    Result<bool> DeleteTask(const std::string& name);
+    Result<bool> deleteTask(const std::string& name);
     // Records a run that ended at `now`: the last run becomes `due` (the claimed due time; by
     // default the task's next run time as it stood), the next run `now` plus the interval;
     // a non-empty `volume` becomes the task's destination volume. Does nothing for a name that
     // no longer exists.
-    Result<bool> RecordTaskRun(const std::string& name, const std::string& status,
+    Result<bool> recordTaskRun(const std::string& name, const std::string& status,
                                const LocalDateTime& now,
                                std::optional<LocalDateTime> due = std::nullopt,
                                const std::string& volume = {},
@@ -47,7 +47,7 @@ class TaskStore {
     // At a scheduler's start: a task that catches up keeps its next run (one that has passed
     // runs soon); any other task gets its next run one interval after now. No task's last run
     // changes, since no run happened.
-    Result<void> RescheduleTasks(const Clock& clock);
+    Result<void> rescheduleTasks(const Clock& clock);
     // The task falls due at `now` (its drive has come back). False for an unknown name.
     Result<bool> makeDue(const std::string& name, const LocalDateTime& now);
 

@@ -1,4 +1,4 @@
-#include "tasks/UpdateRates.h"
+#include "core/tasks/UpdateRates.h"
 
 #include <cstdio>
 
@@ -15,7 +15,7 @@ int twoDigits(const std::string& s, std::size_t at) {
 
 } // namespace
 
-std::vector<std::string> UpdateRates::FillUpdateRates() {
+std::vector<std::string> UpdateRates::updateRates() {
     std::vector<std::string> rows{"No Auto", "15 Min", "30 Min", "1  hrs", "2  hrs"};
     for (int h = 1; h <= 23; ++h) {
         char buf[8];

@@ -10,7 +10,7 @@ namespace tavelin {
 class UpdateRates {
   public:
     // "No Auto", "15 Min", "30 Min", "1  hrs", "2  hrs", then "01:00" ... "23:00" (28 rows).
-    static std::vector<std::string> FillUpdateRates();
+    static std::vector<std::string> updateRates();
 
     // The task interval "hh:mm" a rate text gives; empty when it gives none.
     static std::string intervalFor(const std::string& rateText);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/LocalDateTime.h"
+#include "core/util/LocalDateTime.h"
 
 namespace tavelin {
 

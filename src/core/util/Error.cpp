@@ -1,4 +1,4 @@
-#include "util/Error.h"
+#include "core/util/Error.h"
 
 #include <cstring>
 

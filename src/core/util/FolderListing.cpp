@@ -1,4 +1,4 @@
-#include "util/FolderListing.h"
+#include "core/util/FolderListing.h"
 
 #include <cerrno>
 #include <fcntl.h>

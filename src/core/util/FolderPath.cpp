@@ -1,4 +1,4 @@
-#include "util/FolderPath.h"
+#include "core/util/FolderPath.h"
 
 #include <cerrno>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "util/LocalDateTime.h"
+#include "core/util/LocalDateTime.h"
 
 #include <cstdio>
 

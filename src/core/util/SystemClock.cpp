@@ -1,4 +1,4 @@
-#include "util/SystemClock.h"
+#include "core/util/SystemClock.h"
 
 #include <ctime>
 

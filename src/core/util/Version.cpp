@@ -1,4 +1,4 @@
-#include "util/Version.h"
+#include "core/util/Version.h"
 
 #include <cstdio>
 

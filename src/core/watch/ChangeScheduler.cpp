@@ -1,6 +1,6 @@
-#include "watch/ChangeScheduler.h"
+#include "core/watch/ChangeScheduler.h"
 
-#include "util/Clock.h"
+#include "core/util/Clock.h"
 
 #include <algorithm>
 #include <set>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tasks/TaskRecord.h"
-#include "util/LocalDateTime.h"
-#include "watch/FolderWatcher.h"
+#include "core/tasks/TaskRecord.h"
+#include "core/util/LocalDateTime.h"
+#include "core/watch/FolderWatcher.h"
 
 #include <map>
 #include <memory>

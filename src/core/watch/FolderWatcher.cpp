@@ -1,9 +1,9 @@
-#include "watch/FolderWatcher.h"
+#include "core/watch/FolderWatcher.h"
 
-#include "copy/KeptVersions.h"
-#include "copy/TempName.h"
-#include "util/FolderListing.h"
-#include "util/FolderPath.h"
+#include "core/copy/KeptVersions.h"
+#include "core/copy/TempName.h"
+#include "core/util/FolderListing.h"
+#include "core/util/FolderPath.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "util/UniqueFd.h"
-#include "watch/InotifyApi.h"
+#include "core/util/UniqueFd.h"
+#include "core/watch/InotifyApi.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "watch/InotifyApi.h"
+#include "core/watch/InotifyApi.h"
 
 #include <sys/inotify.h>
 

@@ -1,12 +1,12 @@
-#include "scheduler/SchedulerTick.h"
+#include "gui/scheduler/SchedulerTick.h"
 
-#include "copy/RunController.h"
-#include "shell/MainState.h"
-#include "shell/SelectionController.h"
-#include "tasks/TaskController.h"
-#include "tasks/UpdateRates.h"
-#include "ui/MainControls.h"
-#include "util/Clock.h"
+#include "core/tasks/UpdateRates.h"
+#include "core/util/Clock.h"
+#include "gui/run/RunController.h"
+#include "gui/shell/MainState.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/tasks/TaskController.h"
+#include "gui/ui/MainControls.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,28 +19,28 @@ SchedulerTick::SchedulerTick(MainControls& controls, MainState& state,
                              TaskController& tasks, const Clock& clock, QObject* parent)
     : QObject(parent), c_(controls), state_(state), selection_(selection), runs_(runs),
       tasks_(tasks), clock_(clock) {
-    connect(c_.Timer1, &QTimer::timeout, this, &SchedulerTick::Timer1_Timer);
-    connect(c_.txtTimer, &QLineEdit::textChanged, this, &SchedulerTick::txtTimer_Change);
+    connect(c_.Timer1, &QTimer::timeout, this, &SchedulerTick::tick);
+    connect(c_.txtTimer, &QLineEdit::textChanged, this, &SchedulerTick::intervalChanged);
 }
 
-void SchedulerTick::Timer1_Timer() {
+void SchedulerTick::tick() {
     c_.txtTimer->setText(QString::fromStdString(clock_.now().clockText()));
     c_.txtTimer2->setText(QString::fromStdString(clock_.now().display()));
     tasks_.runDueTasks();
     const QString hour = QString::fromStdString(clock_.now().hourText());
     if (hour != state_.lastHour) {
         state_.lastHour = hour;
-        tasks_.showFlexGrid1();
+        tasks_.refreshTaskGrid();
     }
 }
 
-void SchedulerTick::txtTimer_Change() {
+void SchedulerTick::intervalChanged() {
     if (!selection_.isLocked()) {
         return;
     }
     if (UpdateRates::isRunMinute(c_.cboUpdateRate->currentText().toStdString(),
                                  c_.txtTimer->text().toStdString())) {
-        runs_.RunCopy();
+        runs_.runCopy();
     }
 }
 

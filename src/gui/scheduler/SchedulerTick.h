@@ -23,10 +23,10 @@ class SchedulerTick : public QObject {
                   RunController& runs, TaskController& tasks, const Clock& clock,
                   QObject* parent = nullptr);
 
-    void Timer1_Timer();
+    void tick();
 
   private:
-    void txtTimer_Change();
+    void intervalChanged();
 
     MainControls& c_;
     MainState& state_;

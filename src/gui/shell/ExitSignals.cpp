@@ -1,4 +1,4 @@
-#include "shell/ExitSignals.h"
+#include "gui/shell/ExitSignals.h"
 
 #include <QSocketNotifier>
 #include <cerrno>

@@ -1,22 +1,22 @@
-#include "shell/FrmMain.h"
+#include "gui/shell/FrmMain.h"
 
-#include "copy/RunController.h"
-#include "scheduler/SchedulerTick.h"
-#include "shell/SelectionController.h"
-#include "shell/SettingsStore.h"
-#include "shell/TrayController.h"
-#include "tasks/TaskController.h"
-#include "tasks/UpdateRates.h"
-#include "ui/DirList.h"
-#include "ui/FileList.h"
-#include "ui/FrmAbout.h"
-#include "ui/ImageButton.h"
-#include "ui/LockPair.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Skin.h"
-#include "ui/Surface.h"
-#include "util/Clock.h"
+#include "core/tasks/UpdateRates.h"
+#include "core/util/Clock.h"
+#include "gui/run/RunController.h"
+#include "gui/scheduler/SchedulerTick.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/shell/SettingsStore.h"
+#include "gui/shell/TrayController.h"
+#include "gui/tasks/TaskController.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
+#include "gui/ui/FrmAbout.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/LockPair.h"
+#include "gui/ui/MainWindowLayout.h"
+#include "gui/ui/MessageBoxes.h"
+#include "gui/ui/Skin.h"
+#include "gui/ui/Surface.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -52,15 +52,15 @@ FrmMain::FrmMain(MainDependencies deps)
     tick_ = std::make_unique<SchedulerTick>(c_, state_, *selection_, *runs_, *tasks_, deps_.clock);
     settingsStore_ = std::make_unique<SettingsStore>(deps_.settings, c_, state_);
 
-    connect(tray_.get(), &TrayController::showRequested, this, &FrmMain::MnuShow_Click);
-    connect(tray_.get(), &TrayController::exitRequested, this, &FrmMain::MnuExit_Click);
-    connect(c_.CheStart, &QCheckBox::toggled, this, &FrmMain::CheStart_Click);
-    connect(c_.Timer2, &QTimer::timeout, this, &FrmMain::Timer2_Timer);
+    connect(tray_.get(), &TrayController::showRequested, this, &FrmMain::showFromTray);
+    connect(tray_.get(), &TrayController::exitRequested, this, &FrmMain::exitProgram);
+    connect(c_.CheStart, &QCheckBox::toggled, this, &FrmMain::applyStartAtLogin);
+    connect(c_.Timer2, &QTimer::timeout, this, &FrmMain::showTasksAfterStart);
     connect(runs_.get(), &RunController::runEnded, c_.File2, &FileList::refresh);
     // The session ending takes the program down like a system close.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!ended_) {
-            settingsStore_->SaveSettings();
+            settingsStore_->saveSettings();
             end();
         }
     });
@@ -73,26 +73,26 @@ FrmMain::~FrmMain() {
     runs_->stopAndWait();
 }
 
-void FrmMain::Form_Load() {
-    tray_->AddTrayIcon(windowIcon());
+void FrmMain::startUp() {
+    tray_->addTrayIcon(windowIcon());
     startHidden_ = deps_.arguments == "-min";
     state_.LastDrive1Index = c_.Drive1->currentIndex();
     state_.LastDrive2Index = c_.Drive2->currentIndex();
     c_.cboUpdateRate->clear();
-    for (const auto& row : UpdateRates::FillUpdateRates()) {
+    for (const auto& row : UpdateRates::updateRates()) {
         c_.cboUpdateRate->addItem(QString::fromStdString(row));
     }
     c_.cboUpdateRate->setCurrentIndex(0);
-    selection_->FillFileTypes();
+    selection_->fillFileTypes();
     c_.txtTimer->setReadOnly(true);
     c_.txtFiles->setReadOnly(true);
     c_.txtFolders->setReadOnly(true);
     // A first start offers the home folder as the source and another drive (else the home
     // folder) as the destination; never the program's own folder on both sides.
     const QString home = deps_.homeFolder.isEmpty() ? QDir::homePath() : deps_.homeFolder;
-    settingsStore_->LoadSettings(home, selection_->firstOtherVolume(home));
+    settingsStore_->loadSettings(home, selection_->firstOtherVolume(home));
     state_.lastHour = QString::fromStdString(deps_.clock.now().hourText());
-    tasks_->RescheduleTasks();
+    tasks_->rescheduleTasks();
 }
 
 void FrmMain::showAfterLoad() {
@@ -112,13 +112,13 @@ void FrmMain::showAfterLoad() {
     }
 }
 
-void FrmMain::Timer2_Timer() {
+void FrmMain::showTasksAfterStart() {
     c_.Timer2->stop();
     QCoreApplication::processEvents();
-    tasks_->showFlexGrid1();
+    tasks_->refreshTaskGrid();
 }
 
-void FrmMain::MnuShow_Click() {
+void FrmMain::showFromTray() {
     showNormal();
     raise();
     activateWindow();
@@ -134,36 +134,36 @@ void FrmMain::hideWindow() {
 }
 
 void FrmMain::saveSettings() {
-    settingsStore_->SaveSettings();
+    settingsStore_->saveSettings();
 }
 
-void FrmMain::MnuExit_Click() {
+void FrmMain::exitProgram() {
     if (ended_) {
         return;
     }
-    settingsStore_->SaveSettings();
+    settingsStore_->saveSettings();
     end();
     deps_.quit();
 }
 
 void FrmMain::end() {
     ended_ = true;
-    tray_->RemoveTrayIcon();
+    tray_->removeTrayIcon();
     runs_->stopAndWait();
 }
 
 void FrmMain::closeEvent(QCloseEvent* e) {
-    // Closed by the system (Form_Unload): save once, then end.
-    MnuExit_Click();
+    // Closed by the window manager or the session: save once, then end.
+    exitProgram();
     e->accept();
 }
 
-void FrmMain::BInfo_Click() {
+void FrmMain::showAbout() {
     FrmAbout about(this, deps_.website, deps_.email, deps_.messages);
     about.exec();
 }
 
-void FrmMain::CheStart_Click() {
+void FrmMain::applyStartAtLogin() {
     // Failures report nothing; the box still shows the user's choice.
     if (c_.CheStart->isChecked()) {
         (void)deps_.autostart.add(deps_.programPath.toStdString());
@@ -209,12 +209,12 @@ void FrmMain::wireButtons() {
 
     // Buttons that act on the release.
     connect(c_.BM, &ImageButton::releasedUp, this, &FrmMain::hideWindow);
-    connect(c_.BX, &ImageButton::releasedUp, this, &FrmMain::MnuExit_Click);
-    connect(c_.BInfo, &ImageButton::releasedUp, this, &FrmMain::BInfo_Click);
+    connect(c_.BX, &ImageButton::releasedUp, this, &FrmMain::exitProgram);
+    connect(c_.BInfo, &ImageButton::releasedUp, this, &FrmMain::showAbout);
     connect(c_.BSTask, &ImageButton::hovered, this, reset({c_.BRemove}));
     connect(c_.BRemove, &ImageButton::hovered, this, reset({c_.BSTask}));
-    connect(c_.BSTask, &ImageButton::releasedUp, this, [this] { tasks_->BSTask(); });
-    connect(c_.BRemove, &ImageButton::releasedUp, this, [this] { tasks_->BRemove(); });
+    connect(c_.BSTask, &ImageButton::releasedUp, this, [this] { tasks_->saveSelectionAsTask(); });
+    connect(c_.BRemove, &ImageButton::releasedUp, this, [this] { tasks_->removeSelectedTask(); });
 
     // The lock pair sets its own pictures, then the toggle runs.
     const auto pairSet = reset({c_.cmdCount, c_.cmdRun, c_.cmdClose});

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/AutostartEntry.h"
-#include "shell/MainState.h"
-#include "ui/MainControls.h"
+#include "core/shell/AutostartEntry.h"
+#include "gui/shell/MainState.h"
+#include "gui/ui/MainControls.h"
 
 #include <QString>
 #include <QWidget>
@@ -61,16 +61,16 @@ class FrmMain : public QWidget {
 
     // The load handler: tray icon, "-min", drive positions, the two lists, read-only boxes,
     // remembered settings, the hour, and the tasks' start-up rescheduling.
-    void Form_Load();
+    void startUp();
     // Shows the window unless the load handler hid it.
     void showAfterLoad();
-    void MnuShow_Click();
-    void MnuExit_Click();
+    void showFromTray();
+    void exitProgram();
     // The desktop session is ending (it may end the program without a close): keep the choices.
     void saveSettings();
     // cmdClose and BM: hide to the tray; without a notification area, minimise instead.
     void hideWindow();
-    void BInfo_Click();
+    void showAbout();
 
     MainControls& controls() { return c_; }
     MainState& state() { return state_; }
@@ -87,8 +87,8 @@ class FrmMain : public QWidget {
   private:
     void wireButtons();
     void resetButtons(std::initializer_list<QWidget*> buttons);
-    void CheStart_Click();
-    void Timer2_Timer();
+    void applyStartAtLogin();
+    void showTasksAfterStart();
     void end();
 
     MainDependencies deps_;

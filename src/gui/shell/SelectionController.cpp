@@ -1,13 +1,13 @@
-#include "shell/SelectionController.h"
+#include "gui/shell/SelectionController.h"
 
-#include "platform/Volumes.h"
-#include "shell/MainState.h"
-#include "ui/DirList.h"
-#include "ui/FileList.h"
-#include "ui/MainControls.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/MessageBoxes.h"
-#include "util/FolderPath.h"
+#include "core/platform/Volumes.h"
+#include "core/util/FolderPath.h"
+#include "gui/shell/MainState.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
+#include "gui/ui/MainControls.h"
+#include "gui/ui/MainWindowLayout.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,13 +20,13 @@ SelectionController::SelectionController(MainControls& controls, MainState& stat
                                          const Volumes& volumes, MessageBoxes& messages,
                                          QObject* parent)
     : QObject(parent), c_(controls), state_(state), volumes_(volumes), messages_(messages) {
-    connect(c_.Drive1, &QComboBox::currentIndexChanged, this, &SelectionController::Drive1_Change);
-    connect(c_.Drive2, &QComboBox::currentIndexChanged, this, &SelectionController::Drive2_Change);
-    connect(c_.Dir1, &DirList::pathChanged, this, &SelectionController::Dir1_Change);
-    connect(c_.Dir2, &DirList::pathChanged, this, &SelectionController::Dir2_Change);
-    connect(c_.cboFileTypes, &QComboBox::activated, this, &SelectionController::cboFileTypes_Click);
+    connect(c_.Drive1, &QComboBox::currentIndexChanged, this, &SelectionController::sourceDriveChanged);
+    connect(c_.Drive2, &QComboBox::currentIndexChanged, this, &SelectionController::destinationDriveChanged);
+    connect(c_.Dir1, &DirList::pathChanged, this, &SelectionController::sourceFolderChanged);
+    connect(c_.Dir2, &DirList::pathChanged, this, &SelectionController::destinationFolderChanged);
+    connect(c_.cboFileTypes, &QComboBox::activated, this, &SelectionController::patternChosen);
     connect(c_.UNCPathDestTrue, &QCheckBox::stateChanged, this,
-            &SelectionController::UNCPathDestTrue_Click);
+            &SelectionController::typedDestinationToggled);
 }
 
 void SelectionController::fillDrives() {
@@ -83,7 +83,7 @@ void SelectionController::showVolumeOf(QComboBox* drive, const QString& folder, 
     }
 }
 
-void SelectionController::FillFileTypes() {
+void SelectionController::fillFileTypes() {
     c_.cboFileTypes->clear();
     for (const char* t : {"*.*", "*.exe", "*.txt", "*.csv", "*.xls", "*.doc", "*.mdb", "*.rpt",
                           "*.rep", "*.rtf", "*.dot", "*.pdf"}) {
@@ -117,11 +117,11 @@ Selection SelectionController::selection() const {
     return s;
 }
 
-void SelectionController::Drive1_Change() {
+void SelectionController::sourceDriveChanged() {
     driveChange(c_.Drive1, c_.Dir1, state_.LastDrive1Index, "drive is not available");
 }
 
-void SelectionController::Drive2_Change() {
+void SelectionController::destinationDriveChanged() {
     driveChange(c_.Drive2, c_.Dir2, state_.LastDrive2Index, "Drive is not available");
 }
 
@@ -132,7 +132,7 @@ void SelectionController::driveChange(QComboBox* drive, DirList* dir, int& lastI
         return;
     }
     const std::string mountPoint = drives_[static_cast<std::size_t>(index)].mountPoint;
-    // Step A: move the folder list to the drive's current folder.
+    // Show the folder last visited on that drive; ask again while the drive cannot be read.
     for (;;) {
         if (!volumes_.isAvailable(mountPoint)) {
             const int answer = messages_.show(MessageBoxes::Icon::Critical, "Selecting Drive", text,
@@ -154,11 +154,11 @@ void SelectionController::driveChange(QComboBox* drive, DirList* dir, int& lastI
         }
         break;
     }
-    // Step B.
+    // Remembered so that a later refusal can go back to this drive.
     lastIndex = drive->currentIndex();
 }
 
-void SelectionController::Dir1_Change() {
+void SelectionController::sourceFolderChanged() {
     showVolumeOf(c_.Drive1, c_.Dir1->path(), state_.LastDrive1Index);
     c_.File1->setPattern(c_.cboFileTypes->currentText());
     c_.File1->setPath(c_.Dir1->path());
@@ -171,7 +171,7 @@ void SelectionController::Dir1_Change() {
     }
 }
 
-void SelectionController::Dir2_Change() {
+void SelectionController::destinationFolderChanged() {
     showVolumeOf(c_.Drive2, c_.Dir2->path(), state_.LastDrive2Index);
     c_.File2->setPath(c_.Dir2->path());
     const int d = c_.Drive2->currentIndex();
@@ -180,11 +180,11 @@ void SelectionController::Dir2_Change() {
     }
 }
 
-void SelectionController::cboFileTypes_Click() {
+void SelectionController::patternChosen() {
     c_.File1->setPattern(c_.cboFileTypes->currentText());
 }
 
-void SelectionController::UNCPathDestTrue_Click() {
+void SelectionController::typedDestinationToggled() {
     if (c_.UNCPathDestTrue->isChecked()) {
         state_.UNCDTrue = true;
         c_.UNCDestination->show();

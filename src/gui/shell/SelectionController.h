@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copy/Selection.h"
-#include "platform/Volume.h"
+#include "core/copy/Selection.h"
+#include "core/platform/Volume.h"
 
 #include <QObject>
 #include <QString>
@@ -33,7 +33,7 @@ class SelectionController : public QObject {
     void fillDrives();
     // The root of the first volume that does not hold `folder`; `folder` when there is none.
     QString firstOtherVolume(const QString& folder) const;
-    void FillFileTypes();
+    void fillFileTypes();
 
     // Locked exactly when Dir1 is disabled.
     bool isLocked() const;
@@ -49,16 +49,16 @@ class SelectionController : public QObject {
                   bool subfolders, const QString& pattern, bool typedDestination);
 
   private:
-    void Drive1_Change();
-    void Drive2_Change();
+    void sourceDriveChanged();
+    void destinationDriveChanged();
     void driveChange(QComboBox* drive, DirList* dir, int& lastIndex, const QString& text);
     // The drive list's row of the volume that holds `folder` (the deepest mount point); -1.
     int volumeIndexFor(const QString& folder) const;
     void showVolumeOf(QComboBox* drive, const QString& folder, int& lastIndex);
-    void Dir1_Change();
-    void Dir2_Change();
-    void cboFileTypes_Click();
-    void UNCPathDestTrue_Click();
+    void sourceFolderChanged();
+    void destinationFolderChanged();
+    void patternChosen();
+    void typedDestinationToggled();
 
     MainControls& c_;
     MainState& state_;

@@ -1,8 +1,8 @@
-#include "shell/SettingsStore.h"
+#include "gui/shell/SettingsStore.h"
 
-#include "shell/MainState.h"
-#include "ui/DirList.h"
-#include "ui/MainControls.h"
+#include "gui/shell/MainState.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/MainControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,7 +48,7 @@ int listIndex(const QComboBox* combo) {
 
 } // namespace
 
-void SettingsStore::LoadSettings(const QString& sourceDefault, const QString& destinationDefault) {
+void SettingsStore::loadSettings(const QString& sourceDefault, const QString& destinationDefault) {
     settings_.beginGroup("Defaults");
     applyIndex(c_.Drive1, readShort(settings_, "Drive1Index", "1"), false);
     applyIndex(c_.Drive2, readShort(settings_, "Drive2Index", "1"), false);
@@ -68,7 +68,7 @@ void SettingsStore::LoadSettings(const QString& sourceDefault, const QString& de
     settings_.endGroup();
 }
 
-void SettingsStore::SaveSettings() {
+void SettingsStore::saveSettings() {
     settings_.beginGroup("Defaults");
     settings_.setValue("Drive1Index", QString::number(c_.Drive1->currentIndex()));
     settings_.setValue("Drive2Index", QString::number(c_.Drive2->currentIndex()));

@@ -19,8 +19,8 @@ class SettingsStore {
         : settings_(settings), c_(controls), state_(state) {}
 
     // `sourceDefault` and `destinationDefault`: the folders of a first start.
-    void LoadSettings(const QString& sourceDefault, const QString& destinationDefault);
-    void SaveSettings();
+    void loadSettings(const QString& sourceDefault, const QString& destinationDefault);
+    void saveSettings();
 
   private:
     QSettings& settings_;

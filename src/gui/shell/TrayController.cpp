@@ -1,4 +1,4 @@
-#include "shell/TrayController.h"
+#include "gui/shell/TrayController.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -19,11 +19,11 @@ TrayController::TrayController(bool available, QObject* parent)
 }
 
 TrayController::~TrayController() {
-    RemoveTrayIcon();
+    removeTrayIcon();
     delete menu_;
 }
 
-void TrayController::AddTrayIcon(const QIcon& icon) {
+void TrayController::addTrayIcon(const QIcon& icon) {
     if (!available_ || icon_ != nullptr) {
         return;
     }
@@ -38,7 +38,7 @@ void TrayController::AddTrayIcon(const QIcon& icon) {
     icon_->show();
 }
 
-void TrayController::RemoveTrayIcon() {
+void TrayController::removeTrayIcon() {
     if (icon_ != nullptr) {
         icon_->hide();
         delete icon_;

@@ -17,8 +17,8 @@ class TrayController : public QObject {
     TrayController(bool available, QObject* parent = nullptr);
     ~TrayController() override;
 
-    void AddTrayIcon(const QIcon& icon);
-    void RemoveTrayIcon();
+    void addTrayIcon(const QIcon& icon);
+    void removeTrayIcon();
     // False where the desktop has no notification area: the window must then never hide.
     bool available() const { return available_; }
     void notify(const QString& title, const QString& text);

@@ -1,17 +1,17 @@
-#include "tasks/TaskController.h"
+#include "gui/tasks/TaskController.h"
 
-#include "copy/RunController.h"
-#include "shell/SelectionController.h"
-#include "shell/TrayController.h"
-#include "tasks/TaskDatabaseLocation.h"
-#include "tasks/TaskGrid.h"
-#include "tasks/TaskHistory.h"
-#include "tasks/TaskInput.h"
-#include "tasks/UpdateRates.h"
-#include "ui/DirList.h"
-#include "ui/MainControls.h"
-#include "ui/MessageBoxes.h"
-#include "util/Clock.h"
+#include "core/tasks/TaskDatabaseLocation.h"
+#include "core/tasks/UpdateRates.h"
+#include "core/util/Clock.h"
+#include "gui/run/RunController.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/shell/TrayController.h"
+#include "gui/tasks/TaskGrid.h"
+#include "gui/tasks/TaskHistory.h"
+#include "gui/tasks/TaskInput.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/MainControls.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,7 +43,7 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
         });
     }
     connect(c_.MSHFlexGrid1, &QTableWidget::cellClicked, this,
-            [this](int row, int) { MSHFlexGrid1_Click(row); });
+            [this](int row, int) { loadTaskFromRow(row); });
     // The keyboard: arrows choose a row, Enter loads it as a click does.
     c_.MSHFlexGrid1->installEventFilter(this);
     c_.MSHFlexGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -62,7 +62,7 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
             });
     connect(&runs_, &RunController::taskRunRecorded, this, &TaskController::taskRunRecorded);
     connect(&runs_, &RunController::databaseError, this, &TaskController::reportDatabaseError);
-    connect(&runs_, &RunController::taskClaimedElsewhere, this, &TaskController::showFlexGrid1);
+    connect(&runs_, &RunController::taskClaimedElsewhere, this, &TaskController::refreshTaskGrid);
 }
 
 bool TaskController::ensureStore() {
@@ -91,18 +91,18 @@ void TaskController::reportDatabaseError(const QString& message) {
     messages_.show(MessageBoxes::Icon::Exclamation, QString(), message, MessageBoxes::Ok);
 }
 
-void TaskController::RescheduleTasks() {
+void TaskController::rescheduleTasks() {
     if (!ensureStore()) {
         return;
     }
     startedAt_ = clock_.now();
-    if (auto ok = store_->RescheduleTasks(clock_); !ok) {
+    if (auto ok = store_->rescheduleTasks(clock_); !ok) {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
-    showFlexGrid1();
+    refreshTaskGrid();
 }
 
-void TaskController::showFlexGrid1() {
+void TaskController::refreshTaskGrid() {
     if (!ensureStore()) {
         TaskGrid::fill(c_.MSHFlexGrid1, {});
         return;
@@ -115,7 +115,7 @@ void TaskController::showFlexGrid1() {
     TaskGrid::fill(c_.MSHFlexGrid1, *tasks);
 }
 
-void TaskController::MSHFlexGrid1_Click(int row) {
+void TaskController::loadTaskFromRow(int row) {
     const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, row);
     if (name.isEmpty() || name == "Scheduled Tasks" || !ensureStore()) {
         return;
@@ -131,7 +131,7 @@ void TaskController::MSHFlexGrid1_Click(int row) {
                         QString::fromStdString(t.task_filetypes), t.task_uncpath != 0);
 }
 
-void TaskController::BSTask() {
+void TaskController::saveSelectionAsTask() {
     if (c_.cboUpdateRate->currentText().isEmpty()) {
         messages_.show(MessageBoxes::Icon::None, QString(),
                        "Please select or enter the time interval (00:00)!", MessageBoxes::Ok);
@@ -165,7 +165,7 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     draft.task_onchange = options.onChange ? 1 : 0;
     draft.task_keepversions = options.keepVersions ? 1 : 0;
     draft.task_volume = DriveWait::volumeOf(volumeIdentity_, draft);
-    auto saved = store_->AddTask(draft, clock_.now());
+    auto saved = store_->addTask(draft, clock_.now());
     if (!saved) {
         messages_.show(MessageBoxes::Icon::None, QString(),
                        QString::fromStdString(saved.error().message), MessageBoxes::Ok);
@@ -173,11 +173,11 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
         return saved.error().kind != Error::Kind::BadInterval &&
                saved.error().kind != Error::Kind::BadName;
     }
-    showFlexGrid1();
+    refreshTaskGrid();
     return true;
 }
 
-void TaskController::BRemove() {
+void TaskController::removeSelectedTask() {
     const QString name = TaskGrid::nameAt(c_.MSHFlexGrid1, c_.MSHFlexGrid1->currentRow());
     if (c_.MSHFlexGrid1->currentRow() < 0 || name.isEmpty()) {
         return; // no task chosen: nothing to ask about
@@ -193,10 +193,10 @@ void TaskController::removeTask(const QString& name) {
     if (answer != MessageBoxes::Yes || !ensureStore()) {
         return;
     }
-    if (auto ok = store_->DeleteTask(name.toStdString()); !ok) {
+    if (auto ok = store_->deleteTask(name.toStdString()); !ok) {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
-    showFlexGrid1();
+    refreshTaskGrid();
 }
 
 QMenu* TaskController::taskMenu(int row) {
@@ -242,7 +242,7 @@ bool TaskController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == c_.MSHFlexGrid1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            MSHFlexGrid1_Click(c_.MSHFlexGrid1->currentRow());
+            loadTaskFromRow(c_.MSHFlexGrid1->currentRow());
             return true;
         }
     }
@@ -298,7 +298,7 @@ void TaskController::watchChanges() {
 
 void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
     changes_.finished(outcome.task.task_name);
-    showFlexGrid1();
+    refreshTaskGrid();
     driveWait_.recorded(outcome);
     const std::string& name = outcome.task.task_name;
     if (outcome.ok()) {

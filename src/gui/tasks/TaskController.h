@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/MountWatch.h"
-#include "tasks/DriveWait.h"
-#include "tasks/TaskRunOutcome.h"
-#include "tasks/TaskStore.h"
-#include "watch/ChangeScheduler.h"
-#include "watch/InotifyApi.h"
+#include "core/platform/MountWatch.h"
+#include "core/tasks/DriveWait.h"
+#include "core/tasks/TaskRunOutcome.h"
+#include "core/tasks/TaskStore.h"
+#include "core/watch/ChangeScheduler.h"
+#include "core/watch/InotifyApi.h"
 
 #include <QObject>
 #include <functional>
@@ -43,11 +43,11 @@ class TaskController : public QObject {
 
     // Start-up: open the store, reschedule (a missed run of a task that catches up stays due,
     // so the tick runs it soon), fill the grid.
-    void RescheduleTasks();
-    void showFlexGrid1();
-    void MSHFlexGrid1_Click(int row);
-    void BSTask();
-    void BRemove();
+    void rescheduleTasks();
+    void refreshTaskGrid();
+    void loadTaskFromRow(int row);
+    void saveSelectionAsTask();
+    void removeSelectedTask();
     // The scheduler tick: every due task (found in the store) goes to the runs.
     void runDueTasks();
 

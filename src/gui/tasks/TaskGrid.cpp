@@ -1,6 +1,6 @@
-#include "tasks/TaskGrid.h"
+#include "gui/tasks/TaskGrid.h"
 
-#include "ui/Twips.h"
+#include "gui/ui/Twips.h"
 
 #include <QHeaderView>
 #include <QPalette>

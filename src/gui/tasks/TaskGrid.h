@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/TaskRecord.h"
+#include "core/tasks/TaskRecord.h"
 
 #include <QString>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "tasks/TaskHistory.h"
+#include "gui/tasks/TaskHistory.h"
 
-#include "tasks/TaskRunsModel.h"
-#include "ui/DialogFrame.h"
-#include "ui/ImageButton.h"
-#include "ui/Palette.h"
-#include "ui/Skin.h"
-#include "ui/SkinLabel.h"
-#include "ui/Surface.h"
+#include "gui/tasks/TaskRunsModel.h"
+#include "gui/ui/DialogFrame.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/Palette.h"
+#include "gui/ui/Skin.h"
+#include "gui/ui/SkinLabel.h"
+#include "gui/ui/Surface.h"
 
 #include <QHeaderView>
 #include <QListWidget>

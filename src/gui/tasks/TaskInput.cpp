@@ -1,12 +1,12 @@
-#include "tasks/TaskInput.h"
+#include "gui/tasks/TaskInput.h"
 
-#include "ui/DialogFrame.h"
-#include "ui/ImageButton.h"
-#include "ui/Palette.h"
-#include "ui/Skin.h"
-#include "ui/SkinLabel.h"
-#include "ui/Surface.h"
-#include "ui/Twips.h"
+#include "gui/ui/DialogFrame.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/Palette.h"
+#include "gui/ui/Skin.h"
+#include "gui/ui/SkinLabel.h"
+#include "gui/ui/Surface.h"
+#include "gui/ui/Twips.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -56,8 +56,8 @@ TaskInput::TaskInput(QWidget* mainWindow, Save save, std::function<bool()> rateI
     // Each button is put back to rest by entering the other one.
     connect(ok_, &ImageButton::hovered, cancel_, &ImageButton::toRest);
     connect(cancel_, &ImageButton::hovered, ok_, &ImageButton::toRest);
-    connect(ok_, &ImageButton::releasedUp, this, &TaskInput::BOK);
-    connect(cancel_, &ImageButton::releasedUp, this, &TaskInput::BCancel);
+    connect(ok_, &ImageButton::releasedUp, this, &TaskInput::confirm);
+    connect(cancel_, &ImageButton::releasedUp, this, &TaskInput::cancel);
     DialogFrame::add(this);
     if (mainWindow != nullptr) {
         move(placement(mainWindow->frameGeometry()));
@@ -71,7 +71,7 @@ QPoint TaskInput::placement(const QRect& main) {
     return QPoint(static_cast<int>(left), static_cast<int>(top));
 }
 
-void TaskInput::BOK() {
+void TaskInput::confirm() {
     if (txtTaskName_->text().isEmpty()) {
         txtTaskName_->setFocus();
         return;
@@ -87,15 +87,15 @@ void TaskInput::BOK() {
     }
 }
 
-void TaskInput::BCancel() {
+void TaskInput::cancel() {
     reject();
 }
 
 void TaskInput::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        BOK();
+        confirm();
     } else if (e->key() == Qt::Key_Escape) {
-        BCancel();
+        cancel();
     } else {
         QDialog::keyPressEvent(e);
     }

@@ -35,8 +35,8 @@ class TaskInput : public QDialog {
     QCheckBox* catchUpBox() const { return chkCatchUp_; }
     QCheckBox* onChangeBox() const { return chkOnChange_; }
     QCheckBox* keepVersionsBox() const { return chkKeepVersions_; }
-    void BOK();
-    void BCancel();
+    void confirm();
+    void cancel();
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -1,4 +1,4 @@
-#include "tasks/TaskRunsModel.h"
+#include "gui/tasks/TaskRunsModel.h"
 
 #include <QLocale>
 

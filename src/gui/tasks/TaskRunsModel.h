@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/TaskRunEntry.h"
+#include "core/tasks/TaskRunEntry.h"
 
 #include <QAbstractTableModel>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "ui/DialogFrame.h"
+#include "gui/ui/DialogFrame.h"
 
 #include <QFrame>
 

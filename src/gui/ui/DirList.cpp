@@ -1,4 +1,4 @@
-#include "ui/DirList.h"
+#include "gui/ui/DirList.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "ui/FileList.h"
+#include "gui/ui/FileList.h"
 
-#include "copy/WildcardPattern.h"
+#include "core/copy/WildcardPattern.h"
 
 #include <QDir>
 

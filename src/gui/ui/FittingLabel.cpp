@@ -1,4 +1,4 @@
-#include "ui/FittingLabel.h"
+#include "gui/ui/FittingLabel.h"
 
 #include <QPainter>
 

@@ -1,13 +1,13 @@
-#include "ui/FrmAbout.h"
+#include "gui/ui/FrmAbout.h"
 
-#include "ui/ImageButton.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Palette.h"
-#include "ui/Skin.h"
-#include "ui/SkinLabel.h"
-#include "ui/Surface.h"
-#include "ui/Twips.h"
-#include "util/Version.h"
+#include "core/util/Version.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/MessageBoxes.h"
+#include "gui/ui/Palette.h"
+#include "gui/ui/Skin.h"
+#include "gui/ui/SkinLabel.h"
+#include "gui/ui/Surface.h"
+#include "gui/ui/Twips.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -73,9 +73,9 @@ FrmAbout::FrmAbout(QWidget* parent, QString website, QString email, MessageBoxes
 bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == web_) {
-            Label4_Click();
+            openWebsite();
         } else if (watched == mail_) {
-            Label5_Click();
+            openEmail();
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -89,11 +89,11 @@ void FrmAbout::openLink(const QUrl& url, const QString& address) {
     }
 }
 
-void FrmAbout::Label4_Click() {
+void FrmAbout::openWebsite() {
     openLink(QUrl(website_), website_);
 }
 
-void FrmAbout::Label5_Click() {
+void FrmAbout::openEmail() {
     openLink(QUrl("mailto:" + email_), email_);
 }
 

@@ -22,8 +22,8 @@ class FrmAbout : public QDialog {
     void setOpener(std::function<bool(const QUrl&)> opener) { open_ = std::move(opener); }
 
     QLabel* versionLabel() const { return version_; }
-    void Label4_Click();
-    void Label5_Click();
+    void openWebsite();
+    void openEmail();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,6 @@
-#include "ui/ImageButton.h"
+#include "gui/ui/ImageButton.h"
 
-#include "ui/Skin.h"
+#include "gui/ui/Skin.h"
 
 namespace tavelin::gui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PictureStack.h"
+#include "gui/ui/PictureStack.h"
 
 namespace tavelin::gui {
 

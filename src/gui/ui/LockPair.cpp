@@ -1,6 +1,6 @@
-#include "ui/LockPair.h"
+#include "gui/ui/LockPair.h"
 
-#include "ui/Skin.h"
+#include "gui/ui/Skin.h"
 
 namespace tavelin::gui {
 

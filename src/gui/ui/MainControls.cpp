@@ -1,7 +1,7 @@
-#include "ui/MainControls.h"
+#include "gui/ui/MainControls.h"
 
-#include "ui/DirList.h"
-#include "ui/FileList.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
 
 #include <QCheckBox>
 #include <QComboBox>

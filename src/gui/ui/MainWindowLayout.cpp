@@ -1,16 +1,16 @@
-#include "ui/MainWindowLayout.h"
+#include "gui/ui/MainWindowLayout.h"
 
-#include "ui/DirList.h"
-#include "ui/FileList.h"
-#include "ui/FittingLabel.h"
-#include "ui/ImageButton.h"
-#include "ui/LockPair.h"
-#include "ui/Palette.h"
-#include "ui/ProgressCntrl.h"
-#include "ui/Skin.h"
-#include "ui/SkinLabel.h"
-#include "ui/Surface.h"
-#include "ui/Twips.h"
+#include "gui/ui/DirList.h"
+#include "gui/ui/FileList.h"
+#include "gui/ui/FittingLabel.h"
+#include "gui/ui/ImageButton.h"
+#include "gui/ui/LockPair.h"
+#include "gui/ui/Palette.h"
+#include "gui/ui/ProgressCntrl.h"
+#include "gui/ui/Skin.h"
+#include "gui/ui/SkinLabel.h"
+#include "gui/ui/Surface.h"
+#include "gui/ui/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MainControls.h"
+#include "gui/ui/MainControls.h"
 
 class QWidget;
 

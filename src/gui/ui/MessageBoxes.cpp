@@ -1,4 +1,4 @@
-#include "ui/MessageBoxes.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QMessageBox>
 

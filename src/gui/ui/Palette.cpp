@@ -1,4 +1,4 @@
-#include "ui/Palette.h"
+#include "gui/ui/Palette.h"
 
 #include <QFontMetrics>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "ui/PictureStack.h"
+#include "gui/ui/PictureStack.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
-#include "ui/ProgressCntrl.h"
+#include "gui/ui/ProgressCntrl.h"
 
-#include "ui/Palette.h"
-#include "ui/Twips.h"
+#include "gui/ui/Palette.h"
+#include "gui/ui/Twips.h"
 
 #include <QPainter>
 #include <cmath>

@@ -12,12 +12,12 @@ class ProgressCntrl : public QWidget {
   public:
     explicit ProgressCntrl(QWidget* parent = nullptr);
 
-    qint64 Max() const { return max_; }
+    qint64 maximum() const { return max_; }
     void setMax(qint64 lngNum) { max_ = lngNum; }
     // Shows the bar unless 0, sets the number and the bar's width. A maximum of 0 or a negative
     // value keeps the bar's previous width; a value above the maximum fills the track.
     void setValue(qint64 IntValue);
-    QString Caption() const { return caption_; }
+    QString caption() const { return caption_; }
     void setCaption(const QString& MyCaption);
 
     bool barVisible() const { return barVisible_; }

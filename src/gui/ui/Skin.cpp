@@ -1,6 +1,6 @@
-#include "ui/Skin.h"
+#include "gui/ui/Skin.h"
 
-#include "ui/Palette.h"
+#include "gui/ui/Palette.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "ui/SkinLabel.h"
+#include "gui/ui/SkinLabel.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Palette.h"
+#include "gui/ui/Palette.h"
 
 #include <QRect>
 

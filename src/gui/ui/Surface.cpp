@@ -1,6 +1,6 @@
-#include "ui/Surface.h"
+#include "gui/ui/Surface.h"
 
-#include "ui/Skin.h"
+#include "gui/ui/Skin.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "copy/RunDisplay.h"
+#include "gui/run/RunDisplay.h"
 
-#include "copy/RunSummary.h"
-#include "ui/MainControls.h"
-#include "ui/ProgressCntrl.h"
+#include "core/copy/RunSummary.h"
+#include "gui/ui/MainControls.h"
+#include "gui/ui/ProgressCntrl.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -67,7 +67,7 @@ void RunDisplay::copyFinished(const LocalDateTime& when, const SurveyTotals& t,
                               const RunProgress& p, std::int64_t failed) {
     progress(p);
     QString line = QString::fromStdString(
-        RunSummary::line(when, t.totalFiles, p.filesCopied, c_.proSize->Caption().toStdString()));
+        RunSummary::line(when, t.totalFiles, p.filesCopied, c_.proSize->caption().toStdString()));
     // A run with failures never reads like one that merely had nothing to copy.
     if (failed > 0) {
         line += " -:- " + QString::number(failed) + " Files failed";

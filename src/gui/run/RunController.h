@@ -1,14 +1,14 @@
 #pragma once
 
-#include "copy/CopyEngine.h"
-#include "copy/FileOps.h"
-#include "copy/RunDisplay.h"
-#include "copy/RunResult.h"
-#include "copy/Selection.h"
-#include "copy/SurveyResult.h"
-#include "tasks/TaskRecord.h"
-#include "tasks/TaskRunEntry.h"
-#include "tasks/TaskRunOutcome.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/FileOps.h"
+#include "core/copy/RunResult.h"
+#include "core/copy/Selection.h"
+#include "core/copy/SurveyResult.h"
+#include "core/tasks/TaskRecord.h"
+#include "core/tasks/TaskRunEntry.h"
+#include "core/tasks/TaskRunOutcome.h"
+#include "gui/run/RunDisplay.h"
 
 #include <QObject>
 #include <atomic>
@@ -50,7 +50,7 @@ class RunController : public QObject {
     void countButton();
     // A copy of the window's selection (update rate): returns at once when unlocked; waits for
     // a run under way.
-    void RunCopy();
+    void runCopy();
     // Runs a due task with its own stored selection (claimed and recorded by the core);
     // `trigger` goes into its history. A manual run ("Run now") is not claimed.
     void queueTask(const TaskRecord& task, const std::string& trigger = TaskRunEntry::kSchedule);

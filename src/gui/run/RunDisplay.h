@@ -1,8 +1,8 @@
 #pragma once
 
-#include "copy/RunProgress.h"
-#include "copy/SurveyTotals.h"
-#include "util/LocalDateTime.h"
+#include "core/copy/RunProgress.h"
+#include "core/copy/SurveyTotals.h"
+#include "core/util/LocalDateTime.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "copy/RunController.h"
+#include "gui/run/RunController.h"
 
-#include "copy/RunObserver.h"
-#include "shell/MainState.h"
-#include "shell/SelectionController.h"
-#include "tasks/TaskRunner.h"
-#include "tasks/TaskStore.h"
-#include "ui/MainControls.h"
-#include "ui/MessageBoxes.h"
-#include "util/Clock.h"
+#include "core/copy/RunObserver.h"
+#include "core/tasks/TaskRunner.h"
+#include "core/tasks/TaskStore.h"
+#include "core/util/Clock.h"
+#include "gui/shell/MainState.h"
+#include "gui/shell/SelectionController.h"
+#include "gui/ui/MainControls.h"
+#include "gui/ui/MessageBoxes.h"
 
 #include <QLabel>
 #include <QMetaObject>
@@ -81,7 +81,7 @@ void RunController::runButton() {
     if (busy_) {
         return; // no run inside a run
     }
-    RunCopy();
+    runCopy();
 }
 
 void RunController::countButton() {
@@ -91,7 +91,7 @@ void RunController::countButton() {
     start(Kind::Count, selection_.selection(), std::nullopt);
 }
 
-void RunController::RunCopy() {
+void RunController::runCopy() {
     if (!selection_.isLocked()) {
         return;
     }
@@ -131,7 +131,7 @@ void RunController::startNext() {
         start(Kind::TaskRun, Selection{}, task, trigger);
     } else if (windowRunPending_) {
         windowRunPending_ = false;
-        RunCopy();
+        runCopy();
     } else {
         emit becameIdle();
     }
@@ -157,11 +157,11 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
 
     worker_ = std::thread([this, kind, selection, task, trigger] {
         if (kind == Kind::Count) {
-            auto r = engine_.CountFiles(selection);
+            auto r = engine_.countFiles(selection);
             std::lock_guard lock(resultMutex_);
             result_ = std::move(r);
         } else if (kind == Kind::WindowRun) {
-            auto r = engine_.RunCopy(selection, relay_.get());
+            auto r = engine_.runCopy(selection, relay_.get());
             std::lock_guard lock(resultMutex_);
             result_ = std::move(r);
         } else {
