@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         r.task_source = "/home/bob/source/" + std::to_string(t);
         r.task_destination = "/media/usb/backup/" + std::to_string(t);
         r.task_interval = "01:00";
-        r.task_catchup = 0;
+        r.task_catchup = false;
         if (!store->addTask(r, now)) {
             return 1;
         }
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 1000; ++run) {
         for (int t = 0; t < 100; ++t) {
             e.task_name = "task " + std::to_string(t);
-            e.status = run % 10 == 0 ? "Failed" : "OK";
+            e.status = run % 10 == 0 ? TaskStatus::Failed : TaskStatus::Ok;
             e.errors.clear();
             const int errors = run % 100 == 0 ? 100 : run % 10 == 0 ? 1 : 0;
             for (int i = 0; i < errors; ++i) {
@@ -74,8 +74,9 @@ int main(int argc, char** argv) {
     });
     e.task_name = "task 7";
     e.errors.clear();
-    const double record = medianMs(
-        21, [&] { (void)store->recordTaskRun("task 7", "OK", now, std::nullopt, {}, &e); });
+    const double record = medianMs(21, [&] {
+        (void)store->recordTaskRun("task 7", TaskStatus::Ok, now, std::nullopt, {}, &e);
+    });
     struct stat st {};
     ::stat(argv[1], &st);
     std::printf("100,000 runs: history of one task, 50 runs %.2f ms (target < 20); the History "

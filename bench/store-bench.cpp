@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
         r.task_interval = interval;
         // Saved a day ago and all overdue: without catching up they are only rescheduled at
         // a start, so an idle scheduler stays idle.
-        r.task_catchup = 0;
+        r.task_catchup = false;
         if (!store->addTask(r, now.addSeconds(-86400))) {
             return 1;
         }

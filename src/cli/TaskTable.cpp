@@ -61,7 +61,8 @@ void TaskTable::printText(std::ostream& out, const std::vector<TaskRecord>& task
         rows.push_back({TerminalText::shorten(TerminalText::escape(t.task_name), kNameColumns),
                         TerminalText::escape(t.task_source),
                         TerminalText::escape(t.task_destination), t.task_interval,
-                        dateText(t.task_lastdate), dateText(t.task_nextdate), t.task_success});
+                        dateText(t.task_lastdate), dateText(t.task_nextdate),
+                        std::string(statusText(t.task_success))});
     }
     printAligned<7>(out, rows);
 }
@@ -73,8 +74,9 @@ void TaskTable::printHistoryText(std::ostream& out, const std::vector<TaskRunEnt
     for (const auto& r : runs) {
         rows.push_back({r.started.display(), r.ended.display(),
                         TerminalText::shorten(TerminalText::escape(r.task_name), kNameColumns),
-                        r.trigger, r.status, std::to_string(r.scanned), std::to_string(r.copied),
-                        std::to_string(r.failed), std::to_string(r.bytes)});
+                        r.trigger, std::string(statusText(r.status)), std::to_string(r.scanned),
+                        std::to_string(r.copied), std::to_string(r.failed),
+                        std::to_string(r.bytes)});
     }
     printAligned<9>(out, rows, [&](std::size_t row) {
         if (row == 0) {
@@ -95,7 +97,7 @@ void TaskTable::printHistoryJson(std::ostream& out, const std::vector<TaskRunEnt
             << ",\"trigger\":" << Json::quote(r.trigger)
             << ",\"started\":" << Json::quote(r.started.display())
             << ",\"ended\":" << Json::quote(r.ended.display())
-            << ",\"status\":" << Json::quote(r.status) << ",\"scanned\":" << r.scanned
+            << ",\"status\":" << Json::quote(statusText(r.status)) << ",\"scanned\":" << r.scanned
             << ",\"copied\":" << r.copied << ",\"failed\":" << r.failed << ",\"bytes\":" << r.bytes
             << ",\"errors\":";
         Json::printFailures(out, r.errors);
@@ -115,7 +117,7 @@ void TaskTable::printJson(std::ostream& out, const std::vector<TaskRecord>& task
             << ",\"task_interval\":" << Json::quote(t.task_interval)
             << ",\"task_lastdate\":" << Json::quote(dateText(t.task_lastdate))
             << ",\"task_nextdate\":" << Json::quote(dateText(t.task_nextdate))
-            << ",\"task_success\":" << Json::quote(t.task_success)
+            << ",\"task_success\":" << Json::quote(statusText(t.task_success))
             << ",\"task_filetypes\":" << Json::quote(t.task_filetypes)
             << ",\"task_uncpath\":" << t.task_uncpath << ",\"task_catchup\":" << t.task_catchup
             << ",\"task_onchange\":" << t.task_onchange << ",\"task_settle\":" << t.task_settle

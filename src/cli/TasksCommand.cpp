@@ -145,10 +145,10 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
             TaskRecord draft;
             draft.task_name = a.positionals()[0];
             draft.task_source = Paths::absolute(*source);
-            draft.task_uncpath = a.has("--typed-destination") ? 1 : 0;
+            draft.task_uncpath = a.has("--typed-destination");
             draft.task_destination =
                 draft.task_uncpath ? *destination : Paths::absolute(*destination);
-            draft.task_subfolders = a.has("--subfolders") ? 1 : 0;
+            draft.task_subfolders = a.has("--subfolders");
             draft.task_interval = UpdateRates::intervalFor(*every);
             if (const auto* p = a.value("--pattern")) {
                 if (auto ok = WildcardPattern::check(*p); !ok) {
@@ -157,14 +157,14 @@ int TasksCommand::add(const std::vector<std::string>& args, Context& context) {
                 }
                 draft.task_filetypes = *p;
             }
-            draft.task_catchup = a.has("--no-catch-up") ? 0 : 1;
-            draft.task_onchange = a.has("--on-change") ? 1 : 0;
+            draft.task_catchup = !a.has("--no-catch-up");
+            draft.task_onchange = a.has("--on-change");
             const auto versions = VersionOptions::from(a);
             if (!versions) {
                 context.err << "tavelin-cli tasks add: " << versions.error().message << "\n";
                 return int{kUsage};
             }
-            draft.task_keepversions = versions->keep ? 1 : 0;
+            draft.task_keepversions = versions->keep;
             draft.task_versionsdays = versions->days;
             if (const auto* settle = a.value("--settle")) {
                 if (!a.has("--on-change")) {

@@ -53,9 +53,9 @@ TEST_F(HistoryTest, OkFailedAndStoppedRunsAreKeptWithTheirTriggerAndFailures) {
     const auto docs = *store->history("docs", 10);
     ASSERT_EQ(docs.size(), 2u);
     EXPECT_EQ(docs[0].trigger, "manual");
-    EXPECT_EQ(docs[0].status, "Stopped");
+    EXPECT_EQ(docs[0].status, TaskStatus::Stopped);
     EXPECT_EQ(docs[1].trigger, "catch-up");
-    EXPECT_EQ(docs[1].status, "Failed");
+    EXPECT_EQ(docs[1].status, TaskStatus::Failed);
     EXPECT_EQ(docs[1].started, at("10.03.2026 10:30:00"));
     EXPECT_EQ(docs[1].scanned, 2);
     EXPECT_EQ(docs[1].copied, 1);
@@ -66,7 +66,7 @@ TEST_F(HistoryTest, OkFailedAndStoppedRunsAreKeptWithTheirTriggerAndFailures) {
 
     const auto lost = *store->history("lost", 10);
     ASSERT_EQ(lost.size(), 1u);
-    EXPECT_EQ(lost[0].status, "Failed");
+    EXPECT_EQ(lost[0].status, TaskStatus::Failed);
     ASSERT_EQ(lost[0].errors.size(), 1u); // the run could not start: that is its failure
     EXPECT_NE(lost[0].errors[0].reason.find("nowhere"), std::string::npos);
 
@@ -82,14 +82,15 @@ TEST_F(HistoryTest, KeepsTheLastThousandRunsAndAtMostAHundredFailuresEach) {
     TaskRunEntry e;
     e.task_name = "t";
     e.trigger = TaskRunEntry::kSchedule;
-    e.status = "Failed";
+    e.status = TaskStatus::Failed;
     e.failed = 150;
     for (int i = 0; i < 150; ++i) {
         e.errors.push_back(FileFailure{"/f" + std::to_string(i), "cannot read"});
     }
     for (int i = 0; i < TaskStore::kHistoryPerTask + 5; ++i) {
         e.scanned = i;
-        ASSERT_TRUE(store->recordTaskRun("t", "Failed", clock.now(), std::nullopt, {}, &e));
+        ASSERT_TRUE(
+            store->recordTaskRun("t", TaskStatus::Failed, clock.now(), std::nullopt, {}, &e));
     }
     const auto kept = *store->history("t", 5000);
     ASSERT_EQ(kept.size(), static_cast<std::size_t>(TaskStore::kHistoryPerTask));

@@ -29,7 +29,7 @@ class TaskFixture : public ::testing::Test {
         r.task_name = name;
         r.task_source = tree.path(folder);
         r.task_destination = tree.path("out/" + folder);
-        r.task_subfolders = 1;
+        r.task_subfolders = true;
         r.task_interval = interval;
         r.task_filetypes = "*.txt";
         ASSERT_TRUE(store->addTask(r, clock.now()).has_value());

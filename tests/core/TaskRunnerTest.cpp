@@ -31,7 +31,7 @@ class TaskRunnerTest : public test::TaskFixture {
         } slow(clock);
         std::vector<std::string> reported;
         const auto runs = scheduler.runDueTasks(&slow, [&](const TaskRunOutcome& o) {
-            reported.push_back(o.task.task_name + ":" + o.status);
+            reported.push_back(o.task.task_name + ":" + std::string(statusText(o.status)));
         });
         EXPECT_TRUE(runs.has_value());
         return reported;
@@ -51,7 +51,7 @@ TEST_F(TaskRunnerTest, TwoTasksDueInOneSecondBothRunTheirOwnFolders) {
     const auto beta = **store->findTask("beta");
     EXPECT_EQ(beta.task_lastdate, at("10.03.2026 10:00:00"));
     EXPECT_EQ(beta.task_nextdate, at("10.03.2026 10:20:00")); // ended 10:05:00 + 15 min
-    EXPECT_EQ(beta.task_success, "OK");
+    EXPECT_EQ(beta.task_success, TaskStatus::Ok);
     EXPECT_TRUE(runPass().empty());
 }
 
@@ -74,9 +74,9 @@ TEST_F(TaskRunnerTest, ATaskWhoseSourceIsGoneIsRecordedFailedWithTheReason) {
     ASSERT_EQ(due.size(), 1u);
     const auto outcome = runner.runDue(due.front());
     ASSERT_TRUE(outcome && *outcome);
-    EXPECT_EQ((*outcome)->status, "Failed");
+    EXPECT_EQ((*outcome)->status, TaskStatus::Failed);
     EXPECT_NE((*outcome)->firstFailure.find(tree.path("nowhere")), std::string::npos);
-    EXPECT_EQ((**store->findTask("lost")).task_success, "Failed");
+    EXPECT_EQ((**store->findTask("lost")).task_success, TaskStatus::Failed);
 }
 
 TEST_F(TaskRunnerTest, AFileThatCannotBeCopiedMakesTheRunFailed) {
@@ -87,8 +87,8 @@ TEST_F(TaskRunnerTest, AFileThatCannotBeCopiedMakesTheRunFailed) {
     TaskRunner runner(*store, engine, clock);
     const auto outcome = runner.runNow("alpha");
     ASSERT_TRUE(outcome.has_value());
-    EXPECT_EQ(outcome->status, "Failed");
-    EXPECT_EQ((**store->findTask("alpha")).task_success, "Failed");
+    EXPECT_EQ(outcome->status, TaskStatus::Failed);
+    EXPECT_EQ((**store->findTask("alpha")).task_success, TaskStatus::Failed);
     EXPECT_FALSE(runner.runNow("nobody").has_value());
 }
 
@@ -119,7 +119,7 @@ TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
     clock.set(at("10.03.2026 10:00:00"));
     std::vector<std::string> reported;
     const auto report = [&](const TaskRunOutcome& o) {
-        reported.push_back(o.status + ":" + o.firstFailure);
+        reported.push_back(std::string(statusText(o.status)) + ":" + o.firstFailure);
     };
     ASSERT_EQ(scheduler.runDueTasks(nullptr, report), 1);
     EXPECT_EQ(reported, std::vector<std::string>{"Failed:destination drive is not connected"});

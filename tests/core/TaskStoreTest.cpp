@@ -26,7 +26,7 @@ class TaskStoreTest : public ::testing::Test {
         r.task_name = name;
         r.task_source = "/home/bob/" + name;
         r.task_destination = "/media/usb/'" + name + "'";
-        r.task_subfolders = 1;
+        r.task_subfolders = true;
         r.task_interval = interval;
         r.task_filetypes = "*.odt;*.pdf";
         return r;
@@ -65,7 +65,7 @@ TEST_F(TaskStoreTest, AwkwardNamesAreStoredAndFoundExactly) {
         EXPECT_EQ((*found)->task_destination, "/media/usb/'" + n + "'");
         EXPECT_EQ((*found)->task_lastdate, now);
         EXPECT_EQ((*found)->task_nextdate, at("08.12.2025 22:07:07"));
-        EXPECT_EQ((*found)->task_success, "-");
+        EXPECT_EQ((*found)->task_success, TaskStatus::NotRun);
         EXPECT_EQ((*found)->task_filetypes, "*.odt;*.pdf");
     }
     const auto taken = store.addTask(draft("Bob's docs", "01:00"), now);
@@ -110,18 +110,18 @@ TEST_F(TaskStoreTest, RecordAndRescheduleMoveTheTimes) {
     auto store = open();
     ASSERT_TRUE(store.addTask(draft("t"), at("10.03.2026 09:45:00")));
     // Due 10:00:00, the copy ended 10:02:30.
-    ASSERT_EQ(store.recordTaskRun("t", "OK", at("10.03.2026 10:02:30")), true);
+    ASSERT_EQ(store.recordTaskRun("t", TaskStatus::Ok, at("10.03.2026 10:02:30")), true);
     auto t = **store.findTask("t");
     EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:00:00"));
     EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:17:30"));
-    EXPECT_EQ(t.task_success, "OK");
+    EXPECT_EQ(t.task_success, TaskStatus::Ok);
 
-    ASSERT_TRUE(store.recordTaskRun("t", "Failed", at("10.03.2026 10:20:00")));
+    ASSERT_TRUE(store.recordTaskRun("t", TaskStatus::Failed, at("10.03.2026 10:20:00")));
     t = **store.findTask("t");
     EXPECT_EQ(t.task_lastdate, at("10.03.2026 10:17:30"));
     EXPECT_EQ(t.task_nextdate, at("10.03.2026 10:35:00"));
-    EXPECT_EQ(t.task_success, "Failed");
-    EXPECT_EQ(store.recordTaskRun("gone", "OK", at("10.03.2026 12:00:00")), false);
+    EXPECT_EQ(t.task_success, TaskStatus::Failed);
+    EXPECT_EQ(store.recordTaskRun("gone", TaskStatus::Ok, at("10.03.2026 12:00:00")), false);
 }
 
 struct RescheduleCase {
@@ -214,19 +214,26 @@ TEST_F(TaskStoreTest, FileWithTheEightOriginalColumnsIsUpgradedWithoutLosingARow
         "INSERT INTO tasks VALUES ('Backup','/data','/save',1,'00:15','08.12.2025 21:52:07',"
         "'08.12.2025 22:07:07','-');"
         "INSERT INTO tasks VALUES ('Night','/a','/b',0,'02:00','07.12.2025 23:00:00',"
-        "'08.12.2025 01:00:00','OK');");
+        "'08.12.2025 01:00:00','OK');"
+        // A status this program never writes (edited by hand) does not stop the file opening.
+        "INSERT INTO tasks VALUES ('Edited','/c','/d',0,'02:00','07.12.2025 23:00:00',"
+        "'09.12.2025 01:00:00','done');");
     auto store = open();
     const auto list = *store.listTasks();
-    ASSERT_EQ(list.size(), 2u);
+    ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].task_name, "Night"); // sorted by time now, not by text
     EXPECT_EQ(list[0].task_nextdate, at("08.12.2025 01:00:00"));
+    EXPECT_EQ(list[0].task_success, TaskStatus::Ok);
+    EXPECT_EQ(list[2].task_name, "Edited");
+    EXPECT_EQ(list[2].task_success, TaskStatus::NotRun);
     EXPECT_EQ(list[1].task_name, "Backup");
     EXPECT_EQ(list[1].task_lastdate, at("08.12.2025 21:52:07"));
     EXPECT_EQ(list[1].task_filetypes, "*.*");
-    EXPECT_EQ(list[1].task_uncpath, 0);
-    EXPECT_EQ(list[1].task_subfolders, 1);
+    EXPECT_FALSE(list[1].task_uncpath);
+    EXPECT_TRUE(list[1].task_subfolders);
+    EXPECT_EQ(list[1].task_success, TaskStatus::NotRun);
     // Existing tasks never caught up and have no known volume yet.
-    EXPECT_EQ(list[1].task_catchup, 0);
+    EXPECT_FALSE(list[1].task_catchup);
     EXPECT_EQ(list[1].task_volume, "");
     // Upgraded once: opening again changes nothing.
     EXPECT_EQ(*open().listTasks(), list);

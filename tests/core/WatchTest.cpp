@@ -82,8 +82,8 @@ TaskRecord onChangeTask(const TempTree& tree, int settle = 10) {
     t.task_name = "thesis";
     t.task_source = tree.path("src");
     t.task_destination = tree.path("dst");
-    t.task_subfolders = 1;
-    t.task_onchange = 1;
+    t.task_subfolders = true;
+    t.task_onchange = true;
     t.task_settle = settle;
     return t;
 }
@@ -134,7 +134,7 @@ TEST(ChangeSchedulerTest, RunsOnceTheSourceIsQuietAndOnceMoreAfterAChangeDuringT
 
     // A task that no longer copies on change is no longer watched.
     auto plain = onChangeTask(tree);
-    plain.task_onchange = 0;
+    plain.task_onchange = false;
     changes.sync({plain});
     EXPECT_EQ(changes.watchedTasks(), 0u);
 }

@@ -38,7 +38,7 @@ void addTask(GuiFixture& f, const std::string& name, const std::string& folder, 
     r.task_name = name;
     r.task_source = f.tree.path(folder);
     r.task_destination = f.tree.path("out/" + name);
-    r.task_subfolders = 1;
+    r.task_subfolders = true;
     r.task_interval = interval;
     auto store = otherStore(f);
     QVERIFY(store.addTask(r, at(savedAt)).has_value());
@@ -101,10 +101,10 @@ class TaskWindowTest : public QObject {
         r.task_name = "docs";
         r.task_source = f.tree.path("docs");
         r.task_destination = "//server/share/docs";
-        r.task_subfolders = 1;
+        r.task_subfolders = true;
         r.task_interval = "07:30";
         r.task_filetypes = "*.odt;*.pdf";
-        r.task_uncpath = 1;
+        r.task_uncpath = true;
         QVERIFY(otherStore(f).addTask(r, at("10.03.2026 09:00:00")).has_value());
         f.window->tasks().refreshTaskGrid();
 
@@ -172,7 +172,7 @@ class TaskWindowTest : public QObject {
         if (tasks == 2) {
             const auto saved = *otherStore(f).findTask("new");
             QCOMPARE(saved->task_interval, std::string("00:30"));
-            QCOMPARE(saved->task_success, std::string("-"));
+            QCOMPARE(saved->task_success, TaskStatus::NotRun);
             QCOMPARE(saved->task_nextdate, at("10.03.2026 10:30:00"));
         }
     }
@@ -256,7 +256,7 @@ class TaskWindowTest : public QObject {
         QCOMPARE(f.tree.read("out/alpha/a.txt"), std::string("a"));
         QVERIFY(!f.tree.exists("out/alpha/other.txt"));
         const auto t = **otherStore(f).findTask("alpha");
-        QCOMPARE(t.task_success, std::string("OK"));
+        QCOMPARE(t.task_success, TaskStatus::Ok);
         QCOMPARE(t.task_lastdate, at("10.03.2026 10:00:00"));
         QCOMPARE(t.task_nextdate, at("10.03.2026 10:15:00"));
         QCOMPARE(row(f.c().MSHFlexGrid1, 0).at(5), QString("OK"));
@@ -270,7 +270,7 @@ class TaskWindowTest : public QObject {
         addTask(f, "lost", "nowhere", "10.03.2026 09:45:00");
         f.window->tick().tick();
         QTRY_VERIFY(!f.window->runs().busy());
-        QCOMPARE((**otherStore(f).findTask("lost")).task_success, std::string("Failed"));
+        QCOMPARE((**otherStore(f).findTask("lost")).task_success, TaskStatus::Failed);
         QVERIFY(f.window->tray().lastNotice().contains("Task 'lost' failed"));
         QVERIFY(
             f.window->tray().lastNotice().contains(QString::fromStdString(f.tree.path("nowhere"))));
@@ -296,7 +296,7 @@ class TaskWindowTest : public QObject {
             f.window->tick().tick();
             QTRY_VERIFY(!f.window->runs().busy());
         }
-        QCOMPARE((**otherStore(f).findTask("stick")).task_success, std::string("Failed"));
+        QCOMPARE((**otherStore(f).findTask("stick")).task_success, TaskStatus::Failed);
         QCOMPARE(f.window->tray().noticeCount(), before + 1);
         QVERIFY(f.window->tray().lastNotice().contains("destination drive is not connected"));
         QVERIFY(!f.tree.exists("out"));
@@ -306,7 +306,7 @@ class TaskWindowTest : public QObject {
         f.window->tasks().drivesChanged();
         QTRY_VERIFY(f.tree.exists("out/stick/a.txt"));
         QTRY_VERIFY(!f.window->runs().busy());
-        QCOMPARE((**otherStore(f).findTask("stick")).task_success, std::string("OK"));
+        QCOMPARE((**otherStore(f).findTask("stick")).task_success, TaskStatus::Ok);
     }
 
     void twoTasksDueInOneSecondBothRun() {
@@ -320,7 +320,7 @@ class TaskWindowTest : public QObject {
         QTRY_VERIFY(!f.window->runs().busy());
         QVERIFY(f.tree.exists("out/first/1.txt") && f.tree.exists("out/second/2.txt"));
         for (const char* name : {"first", "second"}) {
-            QCOMPARE((**otherStore(f).findTask(name)).task_success, std::string("OK"));
+            QCOMPARE((**otherStore(f).findTask(name)).task_success, TaskStatus::Ok);
         }
     }
 
@@ -341,7 +341,7 @@ class TaskWindowTest : public QObject {
         QCOMPARE(f.c().txtTimer2->text(), QString("10.03.2026 10:00:01"));
         QTRY_VERIFY_WITH_TIMEOUT(f.tree.exists("out/later/2.txt"), 5000);
         QTRY_VERIFY(!f.window->runs().busy());
-        QCOMPARE((**otherStore(f).findTask("later")).task_success, std::string("OK"));
+        QCOMPARE((**otherStore(f).findTask("later")).task_success, TaskStatus::Ok);
         QCOMPARE((**otherStore(f).findTask("later")).task_lastdate, at("10.03.2026 10:00:01"));
     }
 

@@ -114,24 +114,21 @@ std::string Survey::folderToSkip(const PathRules& rules, const Selection& select
 
 Result<SurveyResult> Survey::countFiles(const Selection& selection, FileWorkers& workers,
                                         const StopCheck& stop) const {
-    return countUnder(selection.sourceRoot, selection.pattern,
-                                         selection.subfolders, folderToSkip(rules_, selection),
-                                         workers, stop);
+    return countUnder(selection.sourceRoot, selection.pattern, selection.subfolders,
+                      folderToSkip(rules_, selection), workers, stop);
 }
 
-Result<SurveyResult> Survey::countUnder(const std::string& path_to_search,
-                                                           const std::string& file_to_search_for,
-                                                           bool subfolders, const std::string& skip,
-                                                           FileWorkers& workers,
-                                                           const StopCheck& stop) const {
-    const WildcardPattern pattern(file_to_search_for);
+Result<SurveyResult> Survey::countUnder(const std::string& folder, const std::string& patternText,
+                                        bool subfolders, const std::string& skip,
+                                        FileWorkers& workers, const StopCheck& stop) const {
+    const WildcardPattern pattern(patternText);
     FolderWalk walk(pattern, subfolders);
     if (!skip.empty()) {
         walk.skipFolder(skip);
     }
     SurveyResult result;
     SurveyVisitor visitor(result, workers, stop);
-    auto ok = walk.walk(path_to_search, visitor);
+    auto ok = walk.walk(folder, visitor);
     visitor.finish();
     result.stopped = walk.stopped();
     if (!ok) {

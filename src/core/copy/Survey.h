@@ -25,11 +25,9 @@ class Survey {
                                     const StopCheck& stop = {}) const;
 
     // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
-    Result<SurveyResult> countUnder(const std::string& path_to_search,
-                                                       const std::string& file_to_search_for,
-                                                       bool subfolders, const std::string& skip,
-                                                       FileWorkers& workers,
-                                                       const StopCheck& stop = {}) const;
+    Result<SurveyResult> countUnder(const std::string& folder, const std::string& patternText,
+                                    bool subfolders, const std::string& skip, FileWorkers& workers,
+                                    const StopCheck& stop = {}) const;
 
     // The folder a run must not walk: its destination (skipped by identity should it lie
     // inside the source, however it is spelled or reached).

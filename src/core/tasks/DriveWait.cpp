@@ -6,7 +6,7 @@
 namespace tavelin {
 
 std::string DriveWait::volumeOf(const VolumeIdentity* volumes, const TaskRecord& task) {
-    if (volumes == nullptr || task.task_uncpath != 0) {
+    if (volumes == nullptr || task.task_uncpath) {
         return {};
     }
     return volumes->uuidOf(task.task_destination);

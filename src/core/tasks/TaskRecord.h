@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tasks/TaskStatus.h"
 #include "core/util/LocalDateTime.h"
 
 #include <optional>
@@ -12,23 +13,23 @@ struct TaskRecord {
     std::string task_name;
     std::string task_source;
     std::string task_destination;
-    int task_subfolders = 0;
+    bool task_subfolders = false;
     std::string task_interval; // "hh:mm"
     std::optional<LocalDateTime> task_lastdate;
     std::optional<LocalDateTime> task_nextdate;
-    std::string task_success = "-"; // "-", "OK" or "Failed"
+    TaskStatus task_success = TaskStatus::NotRun; // never Stopped
     std::string task_filetypes = "*.*";
-    int task_uncpath = 0;
+    bool task_uncpath = false;
     // A run missed while no scheduler ran is made up soon after the next start.
-    int task_catchup = 1;
+    bool task_catchup = true;
     // UUID of the file system the destination lies on; empty when it has none or is not known.
     std::string task_volume;
     // Also runs once its source has been quiet for task_settle seconds after a change.
-    int task_onchange = 0;
+    bool task_onchange = false;
     int task_settle = 10;
     // Replaced destination files are kept; versions kept longer than task_versionsdays days
     // ago (0: never) are removed at the end of a run.
-    int task_keepversions = 0;
+    bool task_keepversions = false;
     int task_versionsdays = 0;
 
     bool operator==(const TaskRecord&) const = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/copy/FileFailure.h"
+#include "core/tasks/TaskStatus.h"
 #include "core/util/LocalDateTime.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ struct TaskRunEntry {
     std::string trigger;
     LocalDateTime started;
     LocalDateTime ended;
-    std::string status; // "OK", "Failed" or "Stopped"
+    TaskStatus status = TaskStatus::Failed; // Ok, Failed or Stopped
     std::int64_t scanned = 0;
     std::int64_t copied = 0;
     std::int64_t failed = 0;

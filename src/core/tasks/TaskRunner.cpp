@@ -15,17 +15,16 @@ std::string TaskRunner::volumeAfter(const TaskRunOutcome& outcome) const {
 }
 
 TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer) {
-    const Selection selection{task.task_source,       task.task_destination,
-                              task.task_filetypes,    task.task_subfolders != 0,
-                              task.task_uncpath != 0, task.task_keepversions != 0,
+    const Selection selection{task.task_source,      task.task_destination, task.task_filetypes,
+                              task.task_subfolders,  task.task_uncpath,     task.task_keepversions,
                               task.task_versionsdays};
     TaskRunOutcome outcome;
     outcome.task = task;
     // Another file system where the task's drive should be (an empty mount point on the root
     // disk, most often): nothing is written.
-    if (!task.task_volume.empty() && volumes_ != nullptr && task.task_uncpath == 0 &&
+    if (!task.task_volume.empty() && volumes_ != nullptr && !task.task_uncpath &&
         DriveWait::volumeOf(volumes_, task) != task.task_volume) {
-        outcome.status = "Failed";
+        outcome.status = TaskStatus::Failed;
         outcome.firstFailure = kDriveAbsent;
         outcome.driveAbsent = true;
         outcome.finishedAt = clock_.now();
@@ -34,14 +33,14 @@ TaskRunOutcome TaskRunner::execute(const TaskRecord& task, RunObserver* observer
     auto run = engine_.runCopy(selection, observer);
     if (run) {
         outcome.run = std::move(*run);
-        outcome.status = outcome.run.succeeded() ? "OK" : "Failed";
+        outcome.status = outcome.run.succeeded() ? TaskStatus::Ok : TaskStatus::Failed;
         if (!outcome.run.failures.empty()) {
             outcome.firstFailure = outcome.run.failures.front().reason;
         } else if (outcome.run.stopped) {
             outcome.firstFailure = "the run was stopped before the end";
         }
     } else {
-        outcome.status = "Failed";
+        outcome.status = TaskStatus::Failed;
         outcome.firstFailure = run.error().message;
     }
     outcome.finishedAt = clock_.now();
@@ -55,7 +54,7 @@ TaskRunEntry TaskRunner::entryFor(const TaskRunOutcome& o, const std::string& tr
     e.trigger = trigger;
     e.started = started;
     e.ended = o.finishedAt;
-    e.status = o.run.stopped ? "Stopped" : o.status;
+    e.status = o.run.stopped ? TaskStatus::Stopped : o.status;
     e.scanned = o.run.totals.totalFiles;
     e.copied = o.run.counters.filesCopied;
     e.bytes = o.run.counters.bytesCopied;

@@ -93,18 +93,18 @@ TaskRecord readRow(const SqliteStatement& s) {
     r.task_name = s.text(0);
     r.task_source = s.text(1);
     r.task_destination = s.text(2);
-    r.task_subfolders = s.integer(3) != 0 ? 1 : 0;
+    r.task_subfolders = s.integer(3) != 0;
     r.task_interval = s.text(4);
     r.task_lastdate = readDate(s, 5);
     r.task_nextdate = readDate(s, 6);
-    r.task_success = s.text(7);
+    r.task_success = storedTaskStatus(s.text(7));
     r.task_filetypes = s.isNull(8) ? "*.*" : s.text(8);
-    r.task_uncpath = s.integer(9) != 0 ? 1 : 0;
-    r.task_catchup = s.integer(10) != 0 ? 1 : 0;
+    r.task_uncpath = s.integer(9) != 0;
+    r.task_catchup = s.integer(10) != 0;
     r.task_volume = s.isNull(11) ? std::string() : s.text(11);
-    r.task_onchange = s.integer(12) != 0 ? 1 : 0;
+    r.task_onchange = s.integer(12) != 0;
     r.task_settle = static_cast<int>(s.integer(13));
-    r.task_keepversions = s.integer(14) != 0 ? 1 : 0;
+    r.task_keepversions = s.integer(14) != 0;
     r.task_versionsdays = static_cast<int>(s.integer(15));
     return r;
 }
@@ -339,7 +339,7 @@ Result<TaskRecord> TaskStore::addTask(const TaskRecord& draft, const LocalDateTi
         row.task_interval = interval->text();
         row.task_lastdate = now;
         row.task_nextdate = interval->nextRunTime(now);
-        row.task_success = "-";
+        row.task_success = TaskStatus::NotRun;
         auto insert =
             db_.prepare(std::string("INSERT INTO tasks (") + kColumns +
                             ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
@@ -355,14 +355,14 @@ Result<TaskRecord> TaskStore::addTask(const TaskRecord& draft, const LocalDateTi
             .bind(5, row.task_interval);
         bindDate(*insert, 6, row.task_lastdate);
         bindDate(*insert, 7, row.task_nextdate);
-        insert->bind(8, row.task_success)
+        insert->bind(8, statusText(row.task_success))
             .bind(9, row.task_filetypes)
             .bind(10, std::int64_t{row.task_uncpath})
-            .bind(11, std::int64_t{row.task_catchup != 0 ? 1 : 0})
+            .bind(11, std::int64_t{row.task_catchup})
             .bind(12, row.task_volume)
-            .bind(13, std::int64_t{row.task_onchange != 0 ? 1 : 0})
+            .bind(13, std::int64_t{row.task_onchange})
             .bind(14, std::int64_t{row.task_settle})
-            .bind(15, std::int64_t{row.task_keepversions != 0 ? 1 : 0})
+            .bind(15, std::int64_t{row.task_keepversions})
             .bind(16, std::int64_t{row.task_versionsdays});
         if (insert->step() != SQLITE_DONE) {
             return db_.failure(op);
@@ -404,7 +404,7 @@ Result<void> TaskStore::addHistory(const TaskRunEntry& e) {
         .bind(2, e.trigger)
         .bind(3, e.started.storage())
         .bind(4, e.ended.storage())
-        .bind(5, e.status)
+        .bind(5, statusText(e.status))
         .bind(6, e.scanned)
         .bind(7, e.copied)
         .bind(8, e.failed)
@@ -482,7 +482,7 @@ Result<std::vector<TaskRunEntry>> TaskStore::history(const std::string& name, in
         e.trigger = runs->text(2);
         e.started = readDate(*runs, 3).value_or(LocalDateTime{});
         e.ended = readDate(*runs, 4).value_or(LocalDateTime{});
-        e.status = runs->text(5);
+        e.status = parseTaskStatus(runs->text(5)).value_or(TaskStatus::Failed);
         e.scanned = runs->integer(6);
         e.copied = runs->integer(7);
         e.failed = runs->integer(8);
@@ -500,7 +500,7 @@ Result<std::vector<TaskRunEntry>> TaskStore::history(const std::string& name, in
     return out;
 }
 
-Result<bool> TaskStore::recordTaskRun(const std::string& name, const std::string& status,
+Result<bool> TaskStore::recordTaskRun(const std::string& name, TaskStatus status,
                                       const LocalDateTime& now, std::optional<LocalDateTime> due,
                                       const std::string& volume, const TaskRunEntry* history) {
     const std::string op = "cannot record the run of a task in";
@@ -531,7 +531,7 @@ Result<bool> TaskStore::recordTaskRun(const std::string& name, const std::string
             bindDate(*update, 1, last);
             update->bind(2, interval->nextRunTime(now).storage());
         }
-        update->bind(3, status).bind(4, rowid);
+        update->bind(3, statusText(status)).bind(4, rowid);
         if (update->step() != SQLITE_DONE) {
             return db_.failure(op);
         }

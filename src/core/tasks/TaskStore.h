@@ -36,8 +36,7 @@ class TaskStore {
     // default the task's next run time as it stood), the next run `now` plus the interval;
     // a non-empty `volume` becomes the task's destination volume. Does nothing for a name that
     // no longer exists.
-    Result<bool> recordTaskRun(const std::string& name, const std::string& status,
-                               const LocalDateTime& now,
+    Result<bool> recordTaskRun(const std::string& name, TaskStatus status, const LocalDateTime& now,
                                std::optional<LocalDateTime> due = std::nullopt,
                                const std::string& volume = {},
                                const TaskRunEntry* history = nullptr);

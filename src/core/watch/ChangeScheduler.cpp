@@ -16,7 +16,7 @@ std::vector<ChangeScheduler::Notice> ChangeScheduler::sync(const std::vector<Tas
     std::vector<Notice> notices;
     std::set<std::string> wanted;
     for (const auto& t : tasks) {
-        if (t.task_onchange == 0) {
+        if (!t.task_onchange) {
             continue;
         }
         wanted.insert(t.task_name);
@@ -28,8 +28,8 @@ std::vector<ChangeScheduler::Notice> ChangeScheduler::sync(const std::vector<Tas
         w.key = key;
         w.settle = std::clamp(t.task_settle, 1, 3600);
         w.watcher = std::make_unique<FolderWatcher>(
-            t.task_source, t.task_subfolders != 0,
-            t.task_uncpath != 0 ? std::string() : t.task_destination, api_);
+            t.task_source, t.task_subfolders, t.task_uncpath ? std::string() : t.task_destination,
+            api_);
         if (!w.watcher->start() && !w.told) {
             w.told = true;
             notices.push_back(Notice{t.task_name, w.watcher->neededWatches()});

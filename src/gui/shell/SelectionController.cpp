@@ -20,8 +20,10 @@ SelectionController::SelectionController(MainControls& controls, MainState& stat
                                          const Volumes& volumes, MessageBoxes& messages,
                                          QObject* parent)
     : QObject(parent), c_(controls), state_(state), volumes_(volumes), messages_(messages) {
-    connect(c_.Drive1, &QComboBox::currentIndexChanged, this, &SelectionController::sourceDriveChanged);
-    connect(c_.Drive2, &QComboBox::currentIndexChanged, this, &SelectionController::destinationDriveChanged);
+    connect(c_.Drive1, &QComboBox::currentIndexChanged, this,
+            &SelectionController::sourceDriveChanged);
+    connect(c_.Drive2, &QComboBox::currentIndexChanged, this,
+            &SelectionController::destinationDriveChanged);
     connect(c_.Dir1, &DirList::pathChanged, this, &SelectionController::sourceFolderChanged);
     connect(c_.Dir2, &DirList::pathChanged, this, &SelectionController::destinationFolderChanged);
     connect(c_.cboFileTypes, &QComboBox::activated, this, &SelectionController::patternChosen);

@@ -127,8 +127,8 @@ void TaskController::loadTaskFromRow(int row) {
     const TaskRecord& t = **found;
     selection_.loadTask(QString::fromStdString(t.task_source),
                         QString::fromStdString(t.task_destination),
-                        QString::fromStdString(t.task_interval), t.task_subfolders != 0,
-                        QString::fromStdString(t.task_filetypes), t.task_uncpath != 0);
+                        QString::fromStdString(t.task_interval), t.task_subfolders,
+                        QString::fromStdString(t.task_filetypes), t.task_uncpath);
 }
 
 void TaskController::saveSelectionAsTask() {
@@ -157,13 +157,13 @@ bool TaskController::saveTask(const QString& name, const TaskOptions& options) {
     draft.task_name = name.toStdString();
     draft.task_source = s.sourceRoot;
     draft.task_destination = s.destinationRoot;
-    draft.task_subfolders = s.subfolders ? 1 : 0;
+    draft.task_subfolders = s.subfolders;
     draft.task_interval = UpdateRates::intervalFor(c_.cboUpdateRate->currentText().toStdString());
     draft.task_filetypes = s.pattern;
-    draft.task_uncpath = s.typedDestination ? 1 : 0;
-    draft.task_catchup = options.catchUp ? 1 : 0;
-    draft.task_onchange = options.onChange ? 1 : 0;
-    draft.task_keepversions = options.keepVersions ? 1 : 0;
+    draft.task_uncpath = s.typedDestination;
+    draft.task_catchup = options.catchUp;
+    draft.task_onchange = options.onChange;
+    draft.task_keepversions = options.keepVersions;
     draft.task_volume = DriveWait::volumeOf(volumeIdentity_, draft);
     auto saved = store_->addTask(draft, clock_.now());
     if (!saved) {

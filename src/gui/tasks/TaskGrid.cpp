@@ -33,7 +33,7 @@ void TaskGrid::fill(QTableWidget* grid, const std::vector<TaskRecord>& tasks) {
                                  QString::fromStdString(t.task_destination),
                                  date(t.task_lastdate),
                                  date(t.task_nextdate),
-                                 QString::fromStdString(t.task_success)};
+                                 QString::fromUtf8(statusText(t.task_success))};
         const QFont headerFont = grid->horizontalHeader()->font();
         for (int col = 0; col < 6; ++col) {
             auto* item = new QTableWidgetItem(cells[col]);

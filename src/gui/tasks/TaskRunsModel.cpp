@@ -29,7 +29,7 @@ QVariant TaskRunsModel::data(const QModelIndex& index, int role) const {
     case 1:
         return QString::fromStdString(e.trigger);
     case 2:
-        return QString::fromStdString(e.status);
+        return QString::fromUtf8(statusText(e.status));
     case 3:
         return QString::number(e.scanned);
     case 4:
