@@ -8,6 +8,7 @@
 #include "gui/ui/DirList.h"
 #include "gui/ui/LockPair.h"
 #include "gui/ui/MessageBoxes.h"
+#include "gui/ui/StatusLine.h"
 
 #include <QApplication>
 #include <QCheckBox>

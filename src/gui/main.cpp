@@ -65,7 +65,7 @@ void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&) 
     }
 }
 
-int Main(int argc, char** argv) {
+int runProgram(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("Tavelin %s\n", tavelin::Version::text().c_str());
         return 0;
@@ -137,5 +137,5 @@ int Main(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    return Main(argc, argv);
+    return runProgram(argc, argv);
 }

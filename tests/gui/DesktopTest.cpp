@@ -15,6 +15,7 @@
 #include "gui/ui/FrmAbout.h"
 #include "gui/ui/ImageButton.h"
 #include "gui/ui/LockPair.h"
+#include "gui/ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,6 +8,7 @@
 #include "gui/ui/ImageButton.h"
 #include "gui/ui/LockPair.h"
 #include "gui/ui/ProgressCntrl.h"
+#include "gui/ui/StatusLine.h"
 #include "gui/ui/Surface.h"
 
 #include <QCheckBox>

@@ -8,6 +8,7 @@
 #include "gui/tasks/TaskInput.h"
 #include "gui/ui/DirList.h"
 #include "gui/ui/FrmAbout.h"
+#include "gui/ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,36 +8,26 @@ namespace tavelin {
 
 DueTaskScheduler::DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock,
                                    const VolumeIdentity* volumes)
-    : store_(store), runner_(runner), clock_(clock), driveWait_(volumes), startedAt_(clock.now()) {}
-
-std::string DueTaskScheduler::triggerFor(const TaskRecord& task) {
-    if (driveWait_.takeReturned(task.task_name)) {
-        return TaskRunEntry::kDrive;
-    }
-    if (task.task_nextdate && *task.task_nextdate < startedAt_) {
-        return TaskRunEntry::kCatchUp;
-    }
-    return TaskRunEntry::kSchedule;
-}
+    : store_(store), runner_(runner), clock_(clock), due_(volumes, clock.now()) {}
 
 Result<int> DueTaskScheduler::runDueTasks(RunObserver* observer, const Report& report,
                                           const std::function<bool()>& stop) {
-    auto due = store_.dueTasks(clock_.now());
+    auto due = due_.dueNow(store_, clock_.now());
     if (!due) {
         return std::unexpected(due.error());
     }
     int runs = 0;
-    for (const auto& task : *due) {
+    for (const auto& [task, trigger] : *due) {
         if (stop && stop()) {
             break;
         }
-        auto outcome = runner_.runDue(task, observer, triggerFor(task));
+        auto outcome = runner_.runDue(task, observer, trigger);
         if (!outcome) {
             return std::unexpected(outcome.error());
         }
         if (*outcome) {
             ++runs;
-            driveWait_.recorded(**outcome);
+            due_.recorded(**outcome);
             if (report) {
                 report(**outcome);
             }
@@ -47,7 +37,7 @@ Result<int> DueTaskScheduler::runDueTasks(RunObserver* observer, const Report& r
 }
 
 Result<int> DueTaskScheduler::drivesChanged() {
-    return driveWait_.drivesChanged(store_, clock_.now());
+    return due_.drivesChanged(store_, clock_.now());
 }
 
 } // namespace tavelin

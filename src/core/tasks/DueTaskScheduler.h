@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/tasks/DriveWait.h"
+#include "core/tasks/DuePass.h"
 #include "core/tasks/TaskRunOutcome.h"
 #include "core/util/Error.h"
 
@@ -23,10 +23,6 @@ class DueTaskScheduler {
     DueTaskScheduler(TaskStore& store, TaskRunner& runner, const Clock& clock,
                      const VolumeIdentity* volumes = nullptr);
 
-    // What started the run of a due task: its drive's return, a run missed before this
-    // scheduler started (catch-up), or its schedule.
-    std::string triggerFor(const TaskRecord& task);
-
     // Returns how many runs were made; `stop` ends the pass between two tasks.
     Result<int> runDueTasks(RunObserver* observer, const Report& report,
                             const std::function<bool()>& stop = {});
@@ -34,14 +30,13 @@ class DueTaskScheduler {
     // Something was mounted or unmounted: a task that failed because its drive was absent
     // falls due now when that drive is back, so the next pass runs it. Returns how many.
     Result<int> drivesChanged();
-    bool waitingForDrive() const { return !driveWait_.empty(); }
+    bool waitingForDrive() const { return due_.waitingForDrive(); }
 
   private:
     TaskStore& store_;
     TaskRunner& runner_;
     const Clock& clock_;
-    DriveWait driveWait_;
-    LocalDateTime startedAt_;
+    DuePass due_;
 };
 
 } // namespace tavelin

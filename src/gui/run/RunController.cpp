@@ -8,8 +8,8 @@
 #include "gui/shell/SelectionController.h"
 #include "gui/ui/MainControls.h"
 #include "gui/ui/MessageBoxes.h"
+#include "gui/ui/StatusLine.h"
 
-#include <QLabel>
 #include <QMetaObject>
 
 namespace tavelin::gui {
@@ -152,7 +152,7 @@ void RunController::start(Kind kind, const Selection& selection, std::optional<T
     if (kind != Kind::Count) {
         state_.countBlocked = true;
     }
-    statusBefore_ = c_.lblStatus->text();
+    c_.lblStatus->remember();
     display_.countStarted();
 
     worker_ = std::thread([this, kind, selection, task, trigger] {
@@ -225,7 +225,7 @@ void RunController::showTaskRun(const Result<std::optional<TaskRunOutcome>>& tas
         return;
     }
     if (!*task) {
-        c_.lblStatus->setText(statusBefore_);
+        c_.lblStatus->restore();
         emit taskClaimedElsewhere();
         return;
     }

@@ -99,7 +99,6 @@ class RunController : public QObject {
     Kind kind_ = Kind::Count;
     std::optional<TaskRecord> currentTask_;
     std::string currentTrigger_;
-    QString statusBefore_;
     std::thread worker_;
     std::unique_ptr<Relay> relay_;
     std::atomic<bool> stop_{false};

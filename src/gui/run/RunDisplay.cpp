@@ -3,8 +3,8 @@
 #include "core/copy/RunSummary.h"
 #include "gui/ui/MainControls.h"
 #include "gui/ui/ProgressCntrl.h"
+#include "gui/ui/StatusLine.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QWidget>
@@ -18,7 +18,7 @@ QString RunDisplay::grouped(qint64 value) {
 }
 
 void RunDisplay::countStarted() {
-    c_.lblStatus->setText(" File count in progress...");
+    c_.lblStatus->showMessage("File count in progress...");
 }
 
 void RunDisplay::countFinished(const SurveyTotals& t) {
@@ -29,8 +29,7 @@ void RunDisplay::countFinished(const SurveyTotals& t) {
     c_.proFolders->setMax(t.totalFolders > 0 ? t.totalFolders : 1);
     c_.proFiles->setMax(t.totalFiles > 0 ? t.totalFiles : 1);
     c_.proSize->setMax(t.totalSize > 0 ? t.totalSize : 1);
-    c_.lblStatus->window()->update();
-    c_.lblStatus->setText(" ");
+    c_.lblStatus->clear();
 }
 
 void RunDisplay::copyStarted(const SurveyTotals& t) {
@@ -38,8 +37,8 @@ void RunDisplay::copyStarted(const SurveyTotals& t) {
     c_.proFiles->setValue(0);
     c_.proFiles->setCaption("0");
     shown_ = RunProgress{};
-    c_.lblStatus->setText(" Scanning " + QString::number(t.totalFiles) +
-                          " files for coping in progress...");
+    c_.lblStatus->showMessage("Scanning " + QString::number(t.totalFiles) +
+                              " files for coping in progress...");
 }
 
 void RunDisplay::progress(const RunProgress& p) {
@@ -72,11 +71,11 @@ void RunDisplay::copyFinished(const LocalDateTime& when, const SurveyTotals& t,
     if (failed > 0) {
         line += " -:- " + QString::number(failed) + " Files failed";
     }
-    c_.lblStatus->setText(line);
+    c_.lblStatus->showLine(line);
 }
 
 void RunDisplay::showError(const QString& message) {
-    c_.lblStatus->setText(" " + message);
+    c_.lblStatus->showMessage(message);
 }
 
 } // namespace tavelin::gui

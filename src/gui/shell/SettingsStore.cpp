@@ -16,9 +16,9 @@ namespace tavelin::gui {
 namespace {
 
 // Stored positions and check-box values are 16-bit whole numbers written as decimal text.
-std::optional<int> readShort(const QSettings& s, const char* key, const char* fallback) {
+std::optional<int> readShort(const QString& stored) {
     bool ok = false;
-    const int v = s.value(key, fallback).toString().trimmed().toInt(&ok);
+    const int v = stored.trimmed().toInt(&ok);
     if (!ok || v < std::numeric_limits<short>::min() || v > std::numeric_limits<short>::max()) {
         return std::nullopt;
     }
@@ -46,42 +46,69 @@ int listIndex(const QComboBox* combo) {
     return (i >= 0 && combo->itemText(i) == combo->currentText()) ? i : -1;
 }
 
+QString flag(bool on) {
+    return on ? "1" : "0";
+}
+
 } // namespace
+
+std::vector<SettingsStore::Entry> SettingsStore::entries(const QString& sourceDefault,
+                                                         const QString& destinationDefault) {
+    const auto drive = [](const char* key, QComboBox* combo) {
+        return Entry{key, "1",
+                     [combo](const QString& v) { applyIndex(combo, readShort(v), false); },
+                     [combo] { return QString::number(combo->currentIndex()); }};
+    };
+    const auto folder = [](const char* key, DirList* dir, const QString& fallback) {
+        return Entry{key, fallback, [dir](const QString& v) { dir->setPath(v); },
+                     [dir] { return dir->path(); }};
+    };
+    const auto check = [](const char* key, QCheckBox* box, const char* fallback) {
+        return Entry{key, fallback, [box](const QString& v) { applyCheck(box, readShort(v)); },
+                     [box] { return flag(box->isChecked()); }};
+    };
+    QComboBox* rate = c_.cboUpdateRate;
+    QLineEdit* typed = c_.UNCDestination;
+    return {
+        drive("Drive1Index", c_.Drive1),
+        drive("Drive2Index", c_.Drive2),
+        folder("Dir1Path", c_.Dir1, sourceDefault),
+        folder("Dir2Path", c_.Dir2, destinationDefault),
+        {"cboUpdateRateIndex", "0",
+         [rate](const QString& v) { applyIndex(rate, readShort(v), true); },
+         [rate] { return QString::number(listIndex(rate)); }},
+        // A typed daily time is no row of the list: it is kept as text.
+        {"cboUpdateRateText", QString(),
+         [rate](const QString& v) {
+             if (rate->currentIndex() == -1 && !v.isEmpty()) {
+                 rate->setEditText(v);
+             }
+         },
+         [rate] { return listIndex(rate) == -1 ? rate->currentText() : QString(); }},
+        check("optCopySubFolderValue", c_.optCopySubFolder, "0"),
+        check("AutoStartUp", c_.CheStart, "1"),
+        check("UNCPathDestTrue", c_.UNCPathDestTrue, "0"),
+        {"UNCDestination", QString(), [typed](const QString& v) { typed->setText(v); },
+         [typed] { return typed->text(); }},
+        {"KeepVersions", "0",
+         [this](const QString& v) { state_.keepVersions = readShort(v).value_or(0) == 1; },
+         [this] { return flag(state_.keepVersions); }},
+    };
+}
 
 void SettingsStore::loadSettings(const QString& sourceDefault, const QString& destinationDefault) {
     settings_.beginGroup("Defaults");
-    applyIndex(c_.Drive1, readShort(settings_, "Drive1Index", "1"), false);
-    applyIndex(c_.Drive2, readShort(settings_, "Drive2Index", "1"), false);
-    c_.Dir1->setPath(settings_.value("Dir1Path", sourceDefault).toString());
-    c_.Dir2->setPath(settings_.value("Dir2Path", destinationDefault).toString());
-    applyIndex(c_.cboUpdateRate, readShort(settings_, "cboUpdateRateIndex", "0"), true);
-    // A typed daily time is no row of the list: it is kept as text.
-    const QString typedRate = settings_.value("cboUpdateRateText", QString()).toString();
-    if (c_.cboUpdateRate->currentIndex() == -1 && !typedRate.isEmpty()) {
-        c_.cboUpdateRate->setEditText(typedRate);
+    for (const Entry& e : entries(sourceDefault, destinationDefault)) {
+        e.load(settings_.value(e.key, e.fallback).toString());
     }
-    applyCheck(c_.optCopySubFolder, readShort(settings_, "optCopySubFolderValue", "0"));
-    applyCheck(c_.CheStart, readShort(settings_, "AutoStartUp", "1"));
-    applyCheck(c_.UNCPathDestTrue, readShort(settings_, "UNCPathDestTrue", "0"));
-    c_.UNCDestination->setText(settings_.value("UNCDestination", QString()).toString());
-    state_.keepVersions = readShort(settings_, "KeepVersions", "0").value_or(0) == 1;
     settings_.endGroup();
 }
 
 void SettingsStore::saveSettings() {
     settings_.beginGroup("Defaults");
-    settings_.setValue("Drive1Index", QString::number(c_.Drive1->currentIndex()));
-    settings_.setValue("Drive2Index", QString::number(c_.Drive2->currentIndex()));
-    settings_.setValue("Dir1Path", c_.Dir1->path());
-    settings_.setValue("Dir2Path", c_.Dir2->path());
-    settings_.setValue("cboUpdateRateIndex", QString::number(listIndex(c_.cboUpdateRate)));
-    settings_.setValue("cboUpdateRateText",
-                       listIndex(c_.cboUpdateRate) == -1 ? c_.cboUpdateRate->currentText() : "");
-    settings_.setValue("optCopySubFolderValue", c_.optCopySubFolder->isChecked() ? "1" : "0");
-    settings_.setValue("AutoStartUp", c_.CheStart->isChecked() ? "1" : "0");
-    settings_.setValue("UNCPathDestTrue", c_.UNCPathDestTrue->isChecked() ? "1" : "0");
-    settings_.setValue("UNCDestination", c_.UNCDestination->text());
-    settings_.setValue("KeepVersions", state_.keepVersions ? "1" : "0");
+    for (const Entry& e : entries(QString(), QString())) {
+        settings_.setValue(e.key, e.save());
+    }
     settings_.endGroup();
     settings_.sync();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <vector>
 
 class QSettings;
 
@@ -23,6 +25,16 @@ class SettingsStore {
     void saveSettings();
 
   private:
+    // One remembered value: its key, what a first start reads, and how it reaches and leaves
+    // the window. Loading goes through the list in order (a drive before its folder).
+    struct Entry {
+        const char* key;
+        QString fallback;
+        std::function<void(const QString& stored)> load;
+        std::function<QString()> save;
+    };
+    std::vector<Entry> entries(const QString& sourceDefault, const QString& destinationDefault);
+
     QSettings& settings_;
     MainControls& c_;
     MainState& state_;

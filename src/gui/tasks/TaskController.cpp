@@ -12,11 +12,11 @@
 #include "gui/ui/DirList.h"
 #include "gui/ui/MainControls.h"
 #include "gui/ui/MessageBoxes.h"
+#include "gui/ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSocketNotifier>
@@ -33,7 +33,7 @@ TaskController::TaskController(MainControls& controls, SelectionController& sele
       messages_(messages), clock_(clock), databasePath_(std::move(databasePath)), window_(window),
       runDialog_([](TaskInput& d) { return d.exec(); }),
       runHistory_([](TaskHistory& d) { return d.exec(); }), volumeIdentity_(volumeIdentity),
-      driveWait_(volumeIdentity), changes_(clock, inotify_) {
+      due_(volumeIdentity, clock.now()), changes_(clock, inotify_) {
     if (mounts_.valid()) {
         // The kernel flags the mount table with a priority event on every mount and unmount.
         mountNotifier_ = new QSocketNotifier(mounts_.fd(), QSocketNotifier::Exception, this);
@@ -87,7 +87,7 @@ void TaskController::reportDatabaseError(const QString& message) {
         return;
     }
     lastError_ = message;
-    c_.lblStatus->setText(" " + message);
+    c_.lblStatus->showMessage(message);
     messages_.show(MessageBoxes::Icon::Exclamation, QString(), message, MessageBoxes::Ok);
 }
 
@@ -95,7 +95,8 @@ void TaskController::rescheduleTasks() {
     if (!ensureStore()) {
         return;
     }
-    startedAt_ = clock_.now();
+    // Runs missed before this start are catch-up runs.
+    due_.restart(clock_.now());
     if (auto ok = store_->rescheduleTasks(clock_); !ok) {
         reportDatabaseError(QString::fromStdString(ok.error().message));
     }
@@ -253,19 +254,15 @@ void TaskController::runDueTasks() {
     if (!ensureStore()) {
         return;
     }
-    auto due = store_->dueTasks(clock_.now());
+    auto due = due_.dueNow(*store_, clock_.now());
     if (!due) {
         reportDatabaseError(QString::fromStdString(due.error().message));
         return;
     }
     watchChanges();
-    for (const auto& task : *due) {
-        // Which of the core's triggers: the window keeps its own due pass, as its runs go
-        // through the run controller's queue and thread rather than the core's loop.
-        const char* trigger = driveWait_.takeReturned(task.task_name) ? TaskRunEntry::kDrive
-                              : task.task_nextdate && *task.task_nextdate < startedAt_
-                                  ? TaskRunEntry::kCatchUp
-                                  : TaskRunEntry::kSchedule;
+    // The core decides what is due and why; the runs go through the run controller's queue
+    // and thread, so the window stays responsive.
+    for (const auto& [task, trigger] : *due) {
         runs_.queueTask(task, trigger);
     }
 }
@@ -280,7 +277,7 @@ void TaskController::watchChanges() {
                              "' copies on its interval only: watching it for changes needs " +
                              QString::number(n.neededWatches) +
                              " folder watches, more than the system allows";
-        c_.lblStatus->setText(" " + text);
+        c_.lblStatus->showMessage(text);
         tray_.notify("Tavelin", text);
     }
     changes_.poll();
@@ -299,7 +296,7 @@ void TaskController::watchChanges() {
 void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
     changes_.finished(outcome.task.task_name);
     refreshTaskGrid();
-    driveWait_.recorded(outcome);
+    due_.recorded(outcome);
     const std::string& name = outcome.task.task_name;
     if (outcome.ok()) {
         toldDriveAbsent_.erase(name);
@@ -314,10 +311,10 @@ void TaskController::taskRunRecorded(const TaskRunOutcome& outcome) {
 }
 
 void TaskController::drivesChanged() {
-    if (driveWait_.empty() || !ensureStore()) {
+    if (!due_.waitingForDrive() || !ensureStore()) {
         return;
     }
-    auto due = driveWait_.drivesChanged(*store_, clock_.now());
+    auto due = due_.drivesChanged(*store_, clock_.now());
     if (!due) {
         reportDatabaseError(QString::fromStdString(due.error().message));
         return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/platform/MountWatch.h"
-#include "core/tasks/DriveWait.h"
+#include "core/tasks/DuePass.h"
 #include "core/tasks/TaskRunOutcome.h"
 #include "core/tasks/TaskStore.h"
 #include "core/watch/ChangeScheduler.h"
@@ -95,15 +95,13 @@ class TaskController : public QObject {
     std::function<int(TaskInput&)> runDialog_;
     std::function<int(TaskHistory&)> runHistory_;
     const VolumeIdentity* volumeIdentity_;
-    DriveWait driveWait_;
+    DuePass due_;
     InotifyApi inotify_;
     ChangeScheduler changes_;
     MountWatch mounts_;
     QSocketNotifier* mountNotifier_ = nullptr;
     // Tasks whose absent drive the tray has told of; told again only after a good run.
     std::set<std::string> toldDriveAbsent_;
-    // Runs missed before this start are catch-up runs.
-    LocalDateTime startedAt_;
 };
 
 } // namespace tavelin::gui

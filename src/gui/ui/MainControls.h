@@ -18,6 +18,7 @@ class FileList;
 class ImageButton;
 class LockPair;
 class ProgressCntrl;
+class StatusLine;
 class Surface;
 
 // The main window's controls, by the names the program uses for them.
@@ -72,7 +73,7 @@ struct MainControls {
     ImageButton* BInfo = nullptr;
     QTableWidget* MSHFlexGrid1 = nullptr;
 
-    QLabel* lblStatus = nullptr;
+    StatusLine* lblStatus = nullptr;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;

@@ -2,13 +2,13 @@
 
 #include "gui/ui/DirList.h"
 #include "gui/ui/FileList.h"
-#include "gui/ui/FittingLabel.h"
 #include "gui/ui/ImageButton.h"
 #include "gui/ui/LockPair.h"
 #include "gui/ui/Palette.h"
 #include "gui/ui/ProgressCntrl.h"
 #include "gui/ui/Skin.h"
 #include "gui/ui/SkinLabel.h"
+#include "gui/ui/StatusLine.h"
 #include "gui/ui/Surface.h"
 #include "gui/ui/Twips.h"
 
@@ -204,7 +204,7 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.MSHFlexGrid1->setColumnCount(2);
     c.MSHFlexGrid1->setRowCount(2);
 
-    c.lblStatus = new FittingLabel(bg);
+    c.lblStatus = new StatusLine(bg);
     c.lblStatus->setObjectName("lblStatus");
     c.lblStatus->setGeometry(twRect(240, 8640, 10005, 255));
     c.lblStatus->setFont(Palette::sans(8.25, true));
