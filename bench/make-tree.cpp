@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     for (long i = 0; i < files; ++i) {
         const std::string& folder = folders[rng() % folders.size()];
         const double u = unit(rng);
-        const long size = 100 + static_cast<long>((maxSize - 100) * std::pow(u, 2.6));
+        const long size =
+            100 + static_cast<long>(static_cast<double>(maxSize - 100) * std::pow(u, 2.6));
         for (std::size_t w = 0; w < static_cast<std::size_t>(size) / 8 + 1; ++w) {
             buffer[w] = rng();
         }

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         window.runs().runButton();
     });
     QObject::connect(&window.runs(), &tavelin::gui::RunController::becameIdle, [&] {
-        std::printf("%.3f\n", timer.nsecsElapsed() / 1e9);
+        std::printf("%.3f\n", static_cast<double>(timer.nsecsElapsed()) / 1e9);
         std::fprintf(stderr, "%s\n", qPrintable(c.lblStatus->text()));
         QCoreApplication::exit(0);
     });

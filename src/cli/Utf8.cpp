@@ -7,7 +7,7 @@ std::size_t Utf8::sequenceAt(std::string_view s, std::size_t i) {
     if (b0 < 0x80) {
         return 1;
     }
-    const auto at = [&](std::size_t k) {
+    const auto at = [&](std::size_t k) -> unsigned char {
         return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0;
     };
     const auto cont = [](unsigned char b) { return (b & 0xC0) == 0x80; };

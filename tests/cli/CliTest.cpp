@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                   2,
                   "network share //nosuch/share is not mounted"},
         UsageCase{"no_command", {}, 2, "usage: tavelin-cli"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // A folder that can be listed but not entered hides nothing: each of its files is a failure.
 TEST(CliCopyTest, UnreadableFolderIsAFailureNotASilentSkip) {

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, OutputTest,
     ::testing::Values(
         OutputCase{"jsonWithANameThatIsNotUtf8",
-                   [](TempTree& t) { t.write("src/a\xff.txt", "a", kT); },
+                   [](TempTree& tree) { tree.write("src/a\xff.txt", "a", kT); },
                    {"copy", "@src", "@dst", "--json"},
                    0,
                    [](const TempTree&, const CliOutput& r) {
@@ -74,48 +74,48 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(r.out.find("\xff"), std::string::npos);
                    }},
         OutputCase{"jsonDryRunEscapesTheByteReversibly",
-                   [](TempTree& t) { t.write("src/a\xff.txt", "a", kT); },
+                   [](TempTree& tree) { tree.write("src/a\xff.txt", "a", kT); },
                    {"copy", "@src", "@dst", "--dry-run", "--json"},
                    0,
-                   [](const TempTree& t, const CliOutput& r) {
+                   [](const TempTree& tree, const CliOutput& r) {
                        EXPECT_NE(
-                           r.out.find("\"would_copy\":[\"" + t.path("src") + "/a\\udcff.txt\"]"),
+                           r.out.find("\"would_copy\":[\"" + tree.path("src") + "/a\\udcff.txt\"]"),
                            std::string::npos)
                            << r.out;
-                       EXPECT_FALSE(t.exists("dst"));
+                       EXPECT_FALSE(tree.exists("dst"));
                    }},
         OutputCase{"dryRunListsAndWritesNothing",
-                   [](TempTree& t) {
-                       t.write("src/new.txt", "n", kT);
-                       t.write("src/same.txt", "s", kT);
-                       t.write("src/sub/deep.txt", "d", kT);
-                       t.write("dst/same.txt", "s", kT);
+                   [](TempTree& tree) {
+                       tree.write("src/new.txt", "n", kT);
+                       tree.write("src/same.txt", "s", kT);
+                       tree.write("src/sub/deep.txt", "d", kT);
+                       tree.write("dst/same.txt", "s", kT);
                    },
                    {"copy", "@src", "@dst", "--subfolders", "--dry-run"},
                    0,
-                   [](const TempTree& t, const CliOutput& r) {
-                       EXPECT_EQ(r.out,
-                                 t.path("src/new.txt") + "\n" + t.path("src/sub/deep.txt") + "\n");
-                       EXPECT_EQ(t.list("dst"), "same.txt");
+                   [](const TempTree& tree, const CliOutput& r) {
+                       EXPECT_EQ(r.out, tree.path("src/new.txt") + "\n" +
+                                            tree.path("src/sub/deep.txt") + "\n");
+                       EXPECT_EQ(tree.list("dst"), "same.txt");
                    }},
         OutputCase{"destinationIsAFile",
-                   [](TempTree& t) {
+                   [](TempTree& tree) {
                        for (int i = 0; i < 50; ++i) {
-                           t.write("src/f" + std::to_string(i), "x", kT);
+                           tree.write("src/f" + std::to_string(i), "x", kT);
                        }
-                       t.write("dst", "a file", kT);
+                       tree.write("dst", "a file", kT);
                    },
                    {"copy", "@src", "@dst"},
                    2,
-                   [](const TempTree& t, const CliOutput& r) {
+                   [](const TempTree& tree, const CliOutput& r) {
                        EXPECT_NE(r.err.find("destination is not a folder"), std::string::npos);
                        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-                       EXPECT_EQ(t.read("dst"), "a file");
+                       EXPECT_EQ(tree.read("dst"), "a file");
                    }},
         OutputCase{"controlCharactersInAFailureLine",
-                   [](TempTree& t) {
-                       t.write("src/evil\x1b[31m\nname.txt", "x", kT);
-                       t.mkdir("dst/evil\x1b[31m\nname.txt/in-the-way");
+                   [](TempTree& tree) {
+                       tree.write("src/evil\x1b[31m\nname.txt", "x", kT);
+                       tree.mkdir("dst/evil\x1b[31m\nname.txt/in-the-way");
                    },
                    {"copy", "@src", "@dst"},
                    1,
@@ -126,49 +126,49 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(r.out.find("evil"), std::string::npos); // failures: stderr
                    }},
         OutputCase{"repeatedPatternIsRefusedWithAHint",
-                   [](TempTree& t) { t.write("src/a.txt", "a", kT); },
+                   [](TempTree& tree) { tree.write("src/a.txt", "a", kT); },
                    {"copy", "@src", "@dst", "--pattern", "*.txt", "--pattern", "*.doc"},
                    2,
-                   [](const TempTree& t, const CliOutput& r) {
+                   [](const TempTree& tree, const CliOutput& r) {
                        EXPECT_NE(r.err.find("\"*.txt;*.doc\""), std::string::npos) << r.err;
-                       EXPECT_FALSE(t.exists("dst"));
+                       EXPECT_FALSE(tree.exists("dst"));
                    }},
         OutputCase{"patternWithAFolderIsRefused",
-                   [](TempTree& t) { t.write("src/sub/a.txt", "a", kT); },
+                   [](TempTree& tree) { tree.write("src/sub/a.txt", "a", kT); },
                    {"count", "@src", "--pattern", "sub/*.txt"},
                    2,
                    [](const TempTree&, const CliOutput& r) {
                        EXPECT_NE(r.err.find("can never match a file name"), std::string::npos);
                    }},
         OutputCase{"unicodeLettersWithoutRegardToCase",
-                   [](TempTree& t) {
-                       t.write("src/\xC3\x84RGER.TXT", "1", kT);
-                       t.write("src/other.txt", "2", kT);
+                   [](TempTree& tree) {
+                       tree.write("src/\xC3\x84RGER.TXT", "1", kT);
+                       tree.write("src/other.txt", "2", kT);
                    },
                    {"copy", "@src", "@dst", "--pattern", "\xC3\xA4rger.txt"},
                    0,
-                   [](const TempTree& t, const CliOutput&) {
-                       EXPECT_EQ(t.list("dst"), "\xC3\x84RGER.TXT");
+                   [](const TempTree& tree, const CliOutput&) {
+                       EXPECT_EQ(tree.list("dst"), "\xC3\x84RGER.TXT");
                    }},
         OutputCase{"keepVersionsNeedsItsSwitchForDays",
-                   [](TempTree& t) { t.write("src/a.txt", "a", kT); },
+                   [](TempTree& tree) { tree.write("src/a.txt", "a", kT); },
                    {"copy", "@src", "@dst", "--versions-days", "7"},
                    2,
-                   [](const TempTree& t, const CliOutput& r) {
+                   [](const TempTree& tree, const CliOutput& r) {
                        EXPECT_NE(r.err.find("--versions-days goes with --keep-versions"),
                                  std::string::npos);
-                       EXPECT_FALSE(t.exists("dst"));
+                       EXPECT_FALSE(tree.exists("dst"));
                    }},
         OutputCase{"keepVersionsFromTheCommandLine",
-                   [](TempTree& t) {
-                       t.write("src/a.txt", "new", kT);
-                       t.write("dst/a.txt", "old", kT - 3600);
+                   [](TempTree& tree) {
+                       tree.write("src/a.txt", "new", kT);
+                       tree.write("dst/a.txt", "old", kT - 3600);
                    },
                    {"copy", "@src", "@dst", "--keep-versions", "--versions-days", "30"},
                    0,
-                   [](const TempTree& t, const CliOutput&) {
-                       EXPECT_EQ(t.read("dst/a.txt"), "new");
-                       EXPECT_NE(t.list("dst/.tavelin-versions").find("a "), std::string::npos);
+                   [](const TempTree& tree, const CliOutput&) {
+                       EXPECT_EQ(tree.read("dst/a.txt"), "new");
+                       EXPECT_NE(tree.list("dst/.tavelin-versions").find("a "), std::string::npos);
                    }},
         OutputCase{"helpForACommand",
                    [](TempTree&) {},
@@ -190,26 +190,26 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         OutputCase{
             "taskNamesAreEscapedAndShortenedInTheTable",
-            [](TempTree& t) {
-                t.write("src/a.txt", "a", kT);
+            [](TempTree& tree) {
+                tree.write("src/a.txt", "a", kT);
                 const std::string longName(60, 'n');
-                ASSERT_EQ(test::runCli({"tasks", "add", longName, "--source", t.path("src"),
-                                        "--destination", t.path("dst"), "--every", "15 Min"},
-                                       {{"TAVELIN_DB", t.path("tasks.db")}})
+                ASSERT_EQ(test::runCli({"tasks", "add", longName, "--source", tree.path("src"),
+                                        "--destination", tree.path("dst"), "--every", "15 Min"},
+                                       {{"TAVELIN_DB", tree.path("tasks.db")}})
                               .status,
                           0);
             },
             {"tasks", "list"},
             0,
-            [](const TempTree& t, const CliOutput& r) {
+            [](const TempTree& tree, const CliOutput& r) {
                 EXPECT_NE(r.out.find(std::string(39, 'n') + "\xE2\x80\xA6"), std::string::npos)
                     << r.out;
                 EXPECT_EQ(r.out.find(std::string(40, 'n')), std::string::npos);
-                const auto json =
-                    test::runCli({"tasks", "list", "--json"}, {{"TAVELIN_DB", t.path("tasks.db")}});
+                const auto json = test::runCli({"tasks", "list", "--json"},
+                                               {{"TAVELIN_DB", tree.path("tasks.db")}});
                 EXPECT_NE(json.out.find(std::string(60, 'n')), std::string::npos);
             }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Run as a user who is not root, for whom permissions hold.
 TEST(OutputTest, CountCarriesItsFailuresAndAFolderThatCannotBeMadeNamesTheCause) {

@@ -198,7 +198,7 @@ TEST_P(ServeSignalTest, RunsADueTaskRecordsItAndStopsCleanlyOnTheSignal) {
 INSTANTIATE_TEST_SUITE_P(Signals, ServeSignalTest,
                          ::testing::Values(SignalCase{"sigterm", SIGTERM},
                                            SignalCase{"sighup", SIGHUP}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // The process has a handler for `signal` (its caught-signals mask says so).
 bool catches(int pid, int signal) {
@@ -253,7 +253,7 @@ TEST_P(CopySignalTest, StopsBetweenFilesAndLeavesNoPartialFile) {
 INSTANTIATE_TEST_SUITE_P(Signals, CopySignalTest,
                          ::testing::Values(SignalCase{"sigterm", SIGTERM},
                                            SignalCase{"sighup", SIGHUP}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace tavelin

@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"emptyDestination",
                  {"t", "--source", "@src", "--destination", "", "--every", "15 Min"},
                  "need a folder"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Creating and upgrading the file wait for each other as every write does.
 TEST(StoreCliTest, TwentyAddsAtOnceOnAFileThatDoesNotExistYetAllSucceed) {

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"missing_every",
                     {"tasks", "add", "n", "--source", "/s", "--destination", "/d"},
                     "needs --source, --destination and --every"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TasksCliTest, CorruptDatabaseIsNamedAndLeftAlone) {
     tree.write("tasks.db", std::string(3000, 'x'));

@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecisionCase{"sameTimeOtherSize", {kT, 5}, {kT, 5}, 0, 1, true},
         DecisionCase{"fatSameTimeOtherSize", {kT + 1, 0}, {kT, 0}, 7, 2 * kSecond, true},
         DecisionCase{"newerDestinationOtherSize", {kT, 0}, {kT + 60, 0}, 7, 1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace tavelin

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Same time, other size: a copy that lost its contents (a power cut).
                       NewerCase{"equalTimeOtherSize", kT, "", true},
                       NewerCase{"newer", kT + 60, "old", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(CopyEngineTest, SecondRunCopiesNothing) {
     tree.write("src/a.txt", "a", kT);
@@ -292,9 +292,9 @@ TEST_P(MidCopyFailureTest, LeavesTheOldFileIntactAndNoTemporaryBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, MidCopyFailureTest,
                          ::testing::Values(FailingOps::Step::Data, FailingOps::Step::Replace),
-                         [](const auto& info) {
-                             return std::string(info.param == FailingOps::Step::Data ? "data"
-                                                                                     : "replace");
+                         [](const auto& testCase) {
+                             return std::string(
+                                 testCase.param == FailingOps::Step::Data ? "data" : "replace");
                          });
 
 TEST_F(CopyEngineTest, FullDestinationCountsFailuresAndLeavesNoPartialFile) {
@@ -306,7 +306,8 @@ TEST_F(CopyEngineTest, FullDestinationCountsFailuresAndLeavesNoPartialFile) {
         GTEST_SKIP() << "cannot mount tmpfs here";
     }
     for (int i = 0; i < 6; ++i) {
-        tree.write("src/f" + std::to_string(i) + ".bin", std::string(30000, 'a' + i), kT);
+        tree.write("src/f" + std::to_string(i) + ".bin",
+                   std::string(30000, static_cast<char>('a' + i)), kT);
     }
     const auto r = run(selection());
     const std::string listing = tree.list("dst");

@@ -80,95 +80,97 @@ INSTANTIATE_TEST_SUITE_P(
     Table, HostileTreeTest,
     ::testing::Values(
         HostileCase{"destinationFolderIsALink", false,
-                    [](TempTree& t) {
-                        t.write("src/sub/a.txt", "a", kT);
-                        ::symlink(t.path("outside").c_str(), t.path("dst/sub").c_str());
+                    [](TempTree& tree) {
+                        tree.write("src/sub/a.txt", "a", kT);
+                        ::symlink(tree.path("outside").c_str(), tree.path("dst/sub").c_str());
                     },
                     0, "destination folder is a symbolic link",
-                    [](const TempTree& t) { EXPECT_EQ(t.list("outside"), ""); }},
+                    [](const TempTree& tree) { EXPECT_EQ(tree.list("outside"), ""); }},
         HostileCase{"destinationFileIsALink", false,
-                    [](TempTree& t) {
-                        t.write("src/a.txt", "new", kT);
-                        t.write("outside/target.txt", "keep", kT - 10);
-                        ::symlink(t.path("outside/target.txt").c_str(),
-                                  t.path("dst/a.txt").c_str());
+                    [](TempTree& tree) {
+                        tree.write("src/a.txt", "new", kT);
+                        tree.write("outside/target.txt", "keep", kT - 10);
+                        ::symlink(tree.path("outside/target.txt").c_str(),
+                                  tree.path("dst/a.txt").c_str());
                     },
                     1, "",
-                    [](const TempTree& t) {
-                        EXPECT_TRUE(S_ISREG(modeOf(t, "dst/a.txt")));
-                        EXPECT_EQ(t.read("dst/a.txt"), "new");
-                        EXPECT_EQ(t.read("outside/target.txt"), "keep");
+                    [](const TempTree& tree) {
+                        EXPECT_TRUE(S_ISREG(modeOf(tree, "dst/a.txt")));
+                        EXPECT_EQ(tree.read("dst/a.txt"), "new");
+                        EXPECT_EQ(tree.read("outside/target.txt"), "keep");
                     }},
         HostileCase{"folderInTheWay", false,
-                    [](TempTree& t) {
-                        t.write("src/a.txt", "a", kT);
-                        t.mkdir("dst/a.txt");
-                        t.setMtime("dst/a.txt", kT + 100); // newer: used to be skipped quietly
+                    [](TempTree& tree) {
+                        tree.write("src/a.txt", "a", kT);
+                        tree.mkdir("dst/a.txt");
+                        tree.setMtime("dst/a.txt", kT + 100); // newer: used to be skipped quietly
                     },
                     0, "a folder is in the way",
-                    [](const TempTree& t) { EXPECT_TRUE(S_ISDIR(modeOf(t, "dst/a.txt"))); }},
+                    [](const TempTree& tree) { EXPECT_TRUE(S_ISDIR(modeOf(tree, "dst/a.txt"))); }},
         HostileCase{"linkToFolderInTheWay", false,
-                    [](TempTree& t) {
-                        t.write("src/a.txt", "a", kT);
-                        ::symlink(t.path("outside").c_str(), t.path("dst/a.txt").c_str());
+                    [](TempTree& tree) {
+                        tree.write("src/a.txt", "a", kT);
+                        ::symlink(tree.path("outside").c_str(), tree.path("dst/a.txt").c_str());
                     },
                     0, "a link to a folder is in the way",
-                    [](const TempTree& t) { EXPECT_TRUE(S_ISLNK(modeOf(t, "dst/a.txt"))); }},
+                    [](const TempTree& tree) { EXPECT_TRUE(S_ISLNK(modeOf(tree, "dst/a.txt"))); }},
         HostileCase{"sourceLinkOfAnotherUser", true,
-                    [](TempTree& t) {
-                        t.write("secret", "root only", kT);
-                        ::chmod(t.path("secret").c_str(), 0600);
-                        ::symlink(t.path("secret").c_str(), t.path("src/a.txt").c_str());
-                        ::lchown(t.path("src/a.txt").c_str(), kNobody, kNobody);
+                    [](TempTree& tree) {
+                        tree.write("secret", "root only", kT);
+                        ::chmod(tree.path("secret").c_str(), 0600);
+                        ::symlink(tree.path("secret").c_str(), tree.path("src/a.txt").c_str());
+                        ::lchown(tree.path("src/a.txt").c_str(), kNobody, kNobody);
                     },
                     0, "link owned by another user",
-                    [](const TempTree& t) { EXPECT_FALSE(t.exists("dst/a.txt")); }},
+                    [](const TempTree& tree) { EXPECT_FALSE(tree.exists("dst/a.txt")); }},
         HostileCase{"sourceLinkOfTheTargetsOwner", true,
-                    [](TempTree& t) {
-                        t.write("theirs", "shared", kT);
-                        ::chown(t.path("theirs").c_str(), kNobody, kNobody);
-                        ::symlink(t.path("theirs").c_str(), t.path("src/a.txt").c_str());
-                        ::lchown(t.path("src/a.txt").c_str(), kNobody, kNobody);
+                    [](TempTree& tree) {
+                        tree.write("theirs", "shared", kT);
+                        ::chown(tree.path("theirs").c_str(), kNobody, kNobody);
+                        ::symlink(tree.path("theirs").c_str(), tree.path("src/a.txt").c_str());
+                        ::lchown(tree.path("src/a.txt").c_str(), kNobody, kNobody);
                     },
-                    1, "", [](const TempTree& t) { EXPECT_EQ(t.read("dst/a.txt"), "shared"); }},
+                    1, "",
+                    [](const TempTree& tree) { EXPECT_EQ(tree.read("dst/a.txt"), "shared"); }},
         HostileCase{"privateFolderStaysPrivate", false,
-                    [](TempTree& t) {
-                        t.write("src/private/a.txt", "a", kT);
-                        t.write("src/shared/b.txt", "b", kT);
-                        ::chmod(t.path("src/private").c_str(), 0700);
-                        ::chmod(t.path("src/shared").c_str(), 0775);
+                    [](TempTree& tree) {
+                        tree.write("src/private/a.txt", "a", kT);
+                        tree.write("src/shared/b.txt", "b", kT);
+                        ::chmod(tree.path("src/private").c_str(), 0700);
+                        ::chmod(tree.path("src/shared").c_str(), 0775);
                     },
                     2, "",
-                    [](const TempTree& t) {
-                        EXPECT_EQ(modeOf(t, "dst/private") & 07777, 0700u);
-                        EXPECT_EQ(modeOf(t, "dst/shared") & 07777, 0775u);
+                    [](const TempTree& tree) {
+                        EXPECT_EQ(modeOf(tree, "dst/private") & 07777, 0700u);
+                        EXPECT_EQ(modeOf(tree, "dst/shared") & 07777, 0775u);
                     }},
         HostileCase{"editedAgainWithinTheSameSecond", false,
-                    [](TempTree& t) {
-                        t.write("src/a.txt", "edit 2", kT);
-                        t.write("dst/a.txt", "edit 1", kT);
+                    [](TempTree& tree) {
+                        tree.write("src/a.txt", "edit 2", kT);
+                        tree.write("dst/a.txt", "edit 1", kT);
                         const struct timespec src[2] = {{kT, 700'000'000}, {kT, 700'000'000}};
                         const struct timespec dst[2] = {{kT, 200'000'000}, {kT, 200'000'000}};
-                        ::utimensat(AT_FDCWD, t.path("src/a.txt").c_str(), src, 0);
-                        ::utimensat(AT_FDCWD, t.path("dst/a.txt").c_str(), dst, 0);
+                        ::utimensat(AT_FDCWD, tree.path("src/a.txt").c_str(), src, 0);
+                        ::utimensat(AT_FDCWD, tree.path("dst/a.txt").c_str(), dst, 0);
                     },
-                    1, "", [](const TempTree& t) { EXPECT_EQ(t.read("dst/a.txt"), "edit 2"); }},
+                    1, "",
+                    [](const TempTree& tree) { EXPECT_EQ(tree.read("dst/a.txt"), "edit 2"); }},
         HostileCase{"temporaryLookAlikes", false,
-                    [](TempTree& t) {
+                    [](TempTree& tree) {
                         const std::string lookAlike = TempName::make(0x7ffffff1, 7);
-                        t.write("src/" + lookAlike, "a user's file", kT);
-                        t.write("dst/old/" + lookAlike, "another user's file", kT);
-                        t.write("src/old/a.doc", "d", kT);
-                        writeStaleTemporary(t, "dst/old");
+                        tree.write("src/" + lookAlike, "a user's file", kT);
+                        tree.write("dst/old/" + lookAlike, "another user's file", kT);
+                        tree.write("src/old/a.doc", "d", kT);
+                        writeStaleTemporary(tree, "dst/old");
                     },
                     2, "",
-                    [](const TempTree& t) {
+                    [](const TempTree& tree) {
                         const std::string lookAlike = TempName::make(0x7ffffff1, 7);
-                        EXPECT_EQ(t.read("dst/" + lookAlike), "a user's file");
-                        EXPECT_EQ(t.read("dst/old/" + lookAlike), "another user's file");
-                        EXPECT_EQ(t.list("dst/old"), lookAlike + " a.doc");
+                        EXPECT_EQ(tree.read("dst/" + lookAlike), "a user's file");
+                        EXPECT_EQ(tree.read("dst/old/" + lookAlike), "another user's file");
+                        EXPECT_EQ(tree.list("dst/old"), lookAlike + " a.doc");
                     }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // A stale temporary goes even where the pattern matches nothing in that folder.
 TEST(StaleTemporaryTest, IsRemovedWhateverThePattern) {
@@ -227,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NestingCase{"sourceThroughALink", "linksrc", "s/bk"},
                       NestingCase{"destinationThroughALink", "s", "linkdst/bk"},
                       NestingCase{"bothThroughLinks", "linksrc", "linkdst/bk"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(SparseFileTest, StaysSparseAndKeepsItsData) {
     TempTree tree;
@@ -335,7 +337,7 @@ TEST_P(RaceTest, TheUsersChangeIsKept) {
 INSTANTIATE_TEST_SUITE_P(Table, RaceTest,
                          ::testing::Values(RaceCase{"destinationReplaced", true},
                                            RaceCase{"destinationAppeared", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace tavelin

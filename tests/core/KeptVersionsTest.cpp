@@ -64,79 +64,82 @@ INSTANTIATE_TEST_SUITE_P(
     Table, KeptVersionsTest,
     ::testing::Values(
         VersionCase{"keptWithItsTimeAndMode",
-                    [](TempTree& t) {
-                        t.write("src/report.txt", "new", kNew);
-                        t.write("dst/report.txt", "old", kOld);
-                        ::chmod(t.path("dst/report.txt").c_str(), 0640);
+                    [](TempTree& tree) {
+                        tree.write("src/report.txt", "new", kNew);
+                        tree.write("dst/report.txt", "old", kOld);
+                        ::chmod(tree.path("dst/report.txt").c_str(), 0640);
                     },
                     true, 0, 0,
-                    [](const TempTree& t) {
+                    [](const TempTree& tree) {
                         const std::string kept = ".tavelin-versions/report " + stamp(kOld) + ".txt";
-                        EXPECT_EQ(t.read("dst/report.txt"), "new");
-                        EXPECT_EQ(t.read("dst/" + kept), "old");
-                        EXPECT_EQ(t.mtime("dst/" + kept), kOld);
+                        EXPECT_EQ(tree.read("dst/report.txt"), "new");
+                        EXPECT_EQ(tree.read("dst/" + kept), "old");
+                        EXPECT_EQ(tree.mtime("dst/" + kept), kOld);
                         struct stat st {};
-                        ::stat(t.path("dst/" + kept).c_str(), &st);
+                        ::stat(tree.path("dst/" + kept).c_str(), &st);
                         EXPECT_EQ(st.st_mode & 0777, 0640u);
                     }},
         VersionCase{"offByDefault",
-                    [](TempTree& t) {
-                        t.write("src/report.txt", "new", kNew);
-                        t.write("dst/report.txt", "old", kOld);
+                    [](TempTree& tree) {
+                        tree.write("src/report.txt", "new", kNew);
+                        tree.write("dst/report.txt", "old", kOld);
                     },
-                    false, 0, 0, [](const TempTree& t) { EXPECT_EQ(t.list("dst"), "report.txt"); }},
+                    false, 0, 0,
+                    [](const TempTree& tree) { EXPECT_EQ(tree.list("dst"), "report.txt"); }},
         VersionCase{
             "aNameAlreadyTakenGetsACounter",
-            [](TempTree& t) {
-                t.write("src/report.txt", "new", kNew);
-                t.write("dst/report.txt", "old", kOld);
+            [](TempTree& tree) {
+                tree.write("src/report.txt", "new", kNew);
+                tree.write("dst/report.txt", "old", kOld);
                 // Kept before from another version of the same second.
-                t.write("dst/.tavelin-versions/report " + stamp(kOld) + ".txt", "older", kOld);
+                tree.write("dst/.tavelin-versions/report " + stamp(kOld) + ".txt", "older", kOld);
             },
             true, 0, 0,
-            [](const TempTree& t) {
-                EXPECT_EQ(t.read("dst/.tavelin-versions/report " + stamp(kOld) + ".txt"), "older");
-                EXPECT_EQ(t.read("dst/.tavelin-versions/report " + stamp(kOld) + " (2).txt"),
+            [](const TempTree& tree) {
+                EXPECT_EQ(tree.read("dst/.tavelin-versions/report " + stamp(kOld) + ".txt"),
+                          "older");
+                EXPECT_EQ(tree.read("dst/.tavelin-versions/report " + stamp(kOld) + " (2).txt"),
                           "old");
             }},
         VersionCase{"aNameWithoutAnExtensionInASubFolder",
-                    [](TempTree& t) {
-                        t.write("src/sub/Makefile", "new", kNew);
-                        t.write("dst/sub/Makefile", "old", kOld);
+                    [](TempTree& tree) {
+                        tree.write("src/sub/Makefile", "new", kNew);
+                        tree.write("dst/sub/Makefile", "old", kOld);
                     },
                     true, 0, 0,
-                    [](const TempTree& t) {
-                        EXPECT_EQ(t.read("dst/.tavelin-versions/sub/Makefile " + stamp(kOld)),
+                    [](const TempTree& tree) {
+                        EXPECT_EQ(tree.read("dst/.tavelin-versions/sub/Makefile " + stamp(kOld)),
                                   "old");
                     }},
         VersionCase{"prunedWhenKeptLongerThanAsked",
-                    [](TempTree& t) {
-                        t.write("src/report.txt", "new", kNew);
-                        t.write("dst/report.txt", "old", kOld);
-                        t.write("dst/.tavelin-versions/sub/a 2020-01-01 000000.txt", "a", kOld);
+                    [](TempTree& tree) {
+                        tree.write("src/report.txt", "new", kNew);
+                        tree.write("dst/report.txt", "old", kOld);
+                        tree.write("dst/.tavelin-versions/sub/a 2020-01-01 000000.txt", "a", kOld);
                     },
                     true, 7, 8 * 86400, // the clock eight days ahead
-                    [](const TempTree& t) {
-                        EXPECT_EQ(t.list("dst/.tavelin-versions"), "");
-                        EXPECT_EQ(t.read("dst/report.txt"), "new");
+                    [](const TempTree& tree) {
+                        EXPECT_EQ(tree.list("dst/.tavelin-versions"), "");
+                        EXPECT_EQ(tree.read("dst/report.txt"), "new");
                     }},
         VersionCase{"notPrunedWithinTheDays",
-                    [](TempTree& t) {
-                        t.write("src/report.txt", "new", kNew);
-                        t.write("dst/report.txt", "old", kOld);
+                    [](TempTree& tree) {
+                        tree.write("src/report.txt", "new", kNew);
+                        tree.write("dst/report.txt", "old", kOld);
                     },
                     true, 7, 6 * 86400,
-                    [](const TempTree& t) {
-                        EXPECT_EQ(t.list("dst/.tavelin-versions"),
+                    [](const TempTree& tree) {
+                        EXPECT_EQ(tree.list("dst/.tavelin-versions"),
                                   "report " + stamp(kOld) + ".txt");
                     }},
         VersionCase{"theVersionsFolderInsideTheSourceIsNeverCopied",
-                    [](TempTree& t) {
-                        t.write("src/report.txt", "new", kNew);
-                        t.write("src/.tavelin-versions/report 2020-01-01 000000.txt", "x", kOld);
+                    [](TempTree& tree) {
+                        tree.write("src/report.txt", "new", kNew);
+                        tree.write("src/.tavelin-versions/report 2020-01-01 000000.txt", "x", kOld);
                     },
-                    true, 0, 0, [](const TempTree& t) { EXPECT_EQ(t.list("dst"), "report.txt"); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    true, 0, 0,
+                    [](const TempTree& tree) { EXPECT_EQ(tree.list("dst"), "report.txt"); }}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // The old file gets its second name before the new one takes its place: a kill in between
 // leaves the old file in place and kept.

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShareCase{"notMounted", "//nosuch/share/docs", "!"},
         ShareCase{"onlyALocalFileSystemOfThatName", "//nas/backup/x", "!"},
         ShareCase{"plainPathAsTyped", "/srv/backup", "/srv/backup"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(NetworkShareTest, NotMountedNamesTheShare) {
     const auto local = NetworkShare::resolve("\\\\nosuch\\share\\docs", {}, "");
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "/data/archive disk"},
                       FstabCase{"similarName", "/media/usb2/docs", ""},
                       FstabCase{"rootOnly", "/home/bob/backup", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace tavelin

@@ -85,7 +85,7 @@ TEST_P(PowerCutTest, CopiedFilesSurviveAPowerCut) {
 INSTANTIATE_TEST_SUITE_P(Table, PowerCutTest,
                          ::testing::Values(PowerCutCase{"ext4", "mkfs.ext4 -q -F", "64M"},
                                            PowerCutCase{"xfs", "mkfs.xfs -q -f", "320M"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace tavelin

@@ -103,19 +103,19 @@ class FakeVolumeIdentity final : public VolumeIdentity {
 // there, waits, and runs as soon as the drive is back.
 TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
     tree.write("alpha/a.txt", "a");
-    FakeVolumeIdentity volumes;
-    volumes.uuid = "usb-stick";
+    FakeVolumeIdentity identity;
+    identity.uuid = "usb-stick";
     TaskRecord r;
     r.task_name = "alpha";
     r.task_source = tree.path("alpha");
     r.task_destination = tree.path("out/alpha");
     r.task_interval = "00:15";
-    r.task_volume = volumes.uuid;
+    r.task_volume = identity.uuid;
     ASSERT_TRUE(store->addTask(r, clock.now()));
 
-    volumes.uuid = "root-disk"; // unplugged
-    TaskRunner runner(*store, engine, clock, &volumes);
-    DueTaskScheduler scheduler(*store, runner, clock, &volumes);
+    identity.uuid = "root-disk"; // unplugged
+    TaskRunner runner(*store, engine, clock, &identity);
+    DueTaskScheduler scheduler(*store, runner, clock, &identity);
     clock.set(at("10.03.2026 10:00:00"));
     std::vector<std::string> reported;
     const auto report = [&](const TaskRunOutcome& o) {
@@ -128,7 +128,7 @@ TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
 
     clock.set(at("10.03.2026 10:01:00"));
     EXPECT_EQ(scheduler.drivesChanged(), 0); // another mount: still not this drive
-    volumes.uuid = "usb-stick";
+    identity.uuid = "usb-stick";
     EXPECT_EQ(scheduler.drivesChanged(), 1);
     ASSERT_EQ(scheduler.runDueTasks(nullptr, report), 1);
     EXPECT_EQ(reported.back(), "OK:");
@@ -140,9 +140,9 @@ TEST_F(TaskRunnerTest, ATaskRunsOnlyOntoItsOwnDriveAndRunsAgainWhenItIsBack) {
 TEST_F(TaskRunnerTest, AGoodRunRemembersTheVolume) {
     tree.write("alpha/a.txt", "a");
     addTask("alpha", "alpha");
-    FakeVolumeIdentity volumes;
-    volumes.uuid = "usb-stick";
-    TaskRunner runner(*store, engine, clock, &volumes);
+    FakeVolumeIdentity identity;
+    identity.uuid = "usb-stick";
+    TaskRunner runner(*store, engine, clock, &identity);
     ASSERT_TRUE(runner.runNow("alpha"));
     EXPECT_EQ((**store->findTask("alpha")).task_volume, "usb-stick");
 }

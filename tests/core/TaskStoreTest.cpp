@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      "10.03.2026 11:15:05", false},
                       RescheduleCase{"notYetDueWithoutCatchUpMoves", false, "10.03.2026 11:10:00",
                                      "10.03.2026 11:15:05", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TaskStoreTest, StoredRowWithAnUnusableIntervalKeepsItsTimesAndIsNeverDue) {
     open();
