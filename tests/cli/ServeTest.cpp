@@ -68,12 +68,12 @@ TEST(ServeTest, AtStartAMissedRunIsCaughtUpAndOtherTasksMoveOn) {
     query(tree.path("tasks.db"),
           "UPDATE tasks SET task_nextdate = '" + missed + "', task_lastdate = '" + lastRun + "'");
 
-    auto serve = test::spawnCli({"serve"}, env);
-    EXPECT_TRUE(waitFor([&] { return serve.out().find("caught -:- OK") != std::string::npos; }, 10))
-        << serve.out() << serve.err();
+    auto serve = test::startCli({"serve"}, env);
+    EXPECT_TRUE(waitFor([&] { return serve->out().find("caught -:- OK") != std::string::npos; }, 10))
+        << serve->out() << serve->err();
     EXPECT_EQ(tree.read("out-caught/a.txt"), "a");
-    ::kill(serve.pid, SIGTERM);
-    EXPECT_EQ(serve.waitExit(3.0), 0);
+    serve->stop();
+    EXPECT_EQ(serve->waitExit(3.0), 0);
     EXPECT_FALSE(tree.exists("out-later"));
     EXPECT_EQ(
         query(tree.path("tasks.db"), "SELECT task_lastdate FROM tasks WHERE task_name = 'later'"),
@@ -102,23 +102,23 @@ TEST(ServeTest, AnUnpluggedDriveGetsNothingAndItsTaskRunsWhenItIsBack) {
     query(tree.path("tasks.db"), "UPDATE tasks SET task_nextdate = '" +
                                      SystemClock().now().addSeconds(-60).storage() + "'");
 
-    auto serve = test::spawnCli({"serve"}, env);
+    auto serve = test::startCli({"serve"}, env);
     EXPECT_TRUE(waitFor(
         [&] {
-            return serve.out().find("stick -:- Failed -:- ") != std::string::npos &&
-                   serve.out().find("destination drive is not connected") != std::string::npos;
+            return serve->out().find("stick -:- Failed -:- ") != std::string::npos &&
+                   serve->out().find("destination drive is not connected") != std::string::npos;
         },
         10))
-        << serve.out() << serve.err();
+        << serve->out() << serve->err();
     EXPECT_FALSE(tree.exists("usb/backup"));
     EXPECT_EQ(query(tree.path("tasks.db"), "SELECT task_success FROM tasks"), "Failed");
 
     ASSERT_TRUE(usb.mount());
-    EXPECT_TRUE(waitFor([&] { return tree.exists("usb/backup/a.txt"); }, 10)) << serve.out();
-    EXPECT_TRUE(waitFor([&] { return serve.out().find("stick -:- OK") != std::string::npos; }, 5))
-        << serve.out();
-    ::kill(serve.pid, SIGTERM);
-    EXPECT_EQ(serve.waitExit(3.0), 1); // a run failed during its life
+    EXPECT_TRUE(waitFor([&] { return tree.exists("usb/backup/a.txt"); }, 10)) << serve->out();
+    EXPECT_TRUE(waitFor([&] { return serve->out().find("stick -:- OK") != std::string::npos; }, 5))
+        << serve->out();
+    serve->stop();
+    EXPECT_EQ(serve->waitExit(3.0), 1); // a run failed during its life
 }
 
 // A task that copies on change: a saved file is copied once the source has been quiet for the
@@ -136,18 +136,18 @@ TEST(ServeTest, ASavedFileIsCopiedSoonAfterTheSourceIsQuiet) {
     const auto listed = test::runCli({"tasks", "list", "--json"}, env);
     EXPECT_NE(listed.out.find("\"task_onchange\":1,\"task_settle\":1"), std::string::npos)
         << listed.out;
-    auto serve = test::spawnCli({"serve"}, env);
+    auto serve = test::startCli({"serve"}, env);
     ASSERT_TRUE(
-        waitFor([&] { return serve.err().find("running the tasks") != std::string::npos; }, 10));
+        waitFor([&] { return serve->err().find("running the tasks") != std::string::npos; }, 10));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // its watch is set up
     tree.write("thesis/chapter 1.odt", "draft");
     EXPECT_TRUE(waitFor([&] { return tree.exists("backup/chapter 1.odt"); }, 10))
-        << serve.out() << serve.err();
+        << serve->out() << serve->err();
     tree.write("thesis/notes/idea.txt", "a new folder too");
     EXPECT_TRUE(waitFor([&] { return tree.exists("backup/notes/idea.txt"); }, 10))
-        << serve.out() << serve.err();
-    ::kill(serve.pid, SIGTERM);
-    EXPECT_EQ(serve.waitExit(3.0), 0);
+        << serve->out() << serve->err();
+    serve->stop();
+    EXPECT_EQ(serve->waitExit(3.0), 0);
     const auto history = test::runCli({"tasks", "history", "thesis", "--json"}, env);
     EXPECT_NE(history.out.find("\"trigger\":\"change\""), std::string::npos) << history.out;
 }

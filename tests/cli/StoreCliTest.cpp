@@ -162,7 +162,7 @@ TEST(StoreCliTest, ServeOpensAReplacedTaskFileAgainAndRunsItsTasks) {
                            env)
                   .status,
               0);
-    auto serve = test::spawnCli({"serve"}, env);
+    auto serve = test::startCli({"serve"}, env);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     // A new file, as a restore from a backup would bring, moved over the old one.
     const std::string fresh = tree.path("fresh.db");
@@ -182,11 +182,11 @@ TEST(StoreCliTest, ServeOpensAReplacedTaskFileAgainAndRunsItsTasks) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         ran = tree.exists("out-restored/a.txt");
     }
-    EXPECT_TRUE(ran) << serve.out() << serve.err();
-    EXPECT_NE(serve.err().find("was replaced or deleted; opened it again"), std::string::npos)
-        << serve.err();
-    ::kill(serve.pid, SIGTERM);
-    EXPECT_EQ(serve.waitExit(3.0), 0);
+    EXPECT_TRUE(ran) << serve->out() << serve->err();
+    EXPECT_NE(serve->err().find("was replaced or deleted; opened it again"), std::string::npos)
+        << serve->err();
+    serve->stop();
+    EXPECT_EQ(serve->waitExit(3.0), 0);
 }
 
 } // namespace
