@@ -69,7 +69,8 @@ TEST(ServeTest, AtStartAMissedRunIsCaughtUpAndOtherTasksMoveOn) {
           "UPDATE tasks SET task_nextdate = '" + missed + "', task_lastdate = '" + lastRun + "'");
 
     auto serve = test::startCli({"serve"}, env);
-    EXPECT_TRUE(waitFor([&] { return serve->out().find("caught -:- OK") != std::string::npos; }, 10))
+    EXPECT_TRUE(
+        waitFor([&] { return serve->out().find("caught -:- OK") != std::string::npos; }, 10))
         << serve->out() << serve->err();
     EXPECT_EQ(tree.read("out-caught/a.txt"), "a");
     serve->stop();
