@@ -82,18 +82,8 @@ QCheckBox* check(QWidget* parent, const QString& name, const QString& text, QRec
     return c;
 }
 
-} // namespace
-
-MainControls MainWindowLayout::build(QWidget* window) {
-    MainControls c;
-    window->setFixedSize(kWidth, kHeight);
-
-    c.Background = new Surface(backgroundWithBoxes(), window);
-    c.Background->setObjectName("Background");
-    c.Background->setGeometry(0, 0, kWidth, kHeight);
-    QWidget* bg = c.Background;
-
-    // Panels first: they lie under their buttons.
+// Panels first: they lie under their buttons. Then the title strip.
+void addPanelsAndTitleStrip(MainControls& c, QWidget* bg) {
     c.Image1 = Surface::panel("Image1", twRect(5040, 5640, 2550, 435), bg);
     c.Image2 = Surface::panel("Image2", twRect(7560, 5640, 2550, 435), bg);
     c.Image3 = Surface::panel("Image3", twRect(5040, 6480, 2550, 435), bg);
@@ -103,7 +93,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
         check(bg, "CheStart", "Run at startup", twRect(7440, 120, 2055, 255), Palette::checkBack());
     c.BM = ImageButton::glyph("BM", "min", twRect(9695, 120, 300, 300), bg);
     c.BX = ImageButton::glyph("BX", "close", twRect(10080, 120, 300, 300), bg);
+}
 
+// The source: drive, folders, pattern and its matching files.
+void addSourceColumn(MainControls& c, QWidget* bg) {
     c.Label1 = SkinLabel::make(bg, "Label1", "Source Folder", twRect(240, 360, 2535, 255),
                                Palette::sans(9.75));
     c.Drive1 = field<QComboBox>(bg, "Drive1", twRect(360, 720, 2250, 315));
@@ -114,7 +107,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.cboFileTypes->setInsertPolicy(QComboBox::NoInsert);
     c.cboFileTypes->setEditText("Combo1");
     c.File1 = field<FileList>(bg, "File1", twRect(2760, 1080, 2250, 2955));
+}
 
+// The destination: drive, folders and files, or a typed network path.
+void addDestinationColumn(MainControls& c, QWidget* bg) {
     c.Label2 = SkinLabel::make(bg, "Label2", "Destination Folder", twRect(5280, 360, 2535, 255),
                                Palette::sans(9.75));
     c.Drive2 = field<QComboBox>(bg, "Drive2", twRect(5400, 720, 2250, 315));
@@ -124,7 +120,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
         check(bg, "UNCPathDestTrue", "UNC Path", twRect(5400, 3840, 1095, 255), Palette::uncBack());
     c.UNCDestination = field<QLineEdit>(bg, "UNCDestination", twRect(6600, 3840, 3375, 285));
     c.UNCDestination->hide();
+}
 
+// Counters and bars of folders, files and bytes, with the update rate.
+void addCounters(MainControls& c, QWidget* bg) {
     c.Label4 = SkinLabel::make(bg, "Label4", "Folders", twRect(360, 4560, 615, 255));
     c.txtFolders = field<QLineEdit>(bg, "txtFolders", twRect(960, 4560, 1155, 285));
     c.proFolders = bar(bg, "proFolders", twRect(2280, 4560, 7815, 255));
@@ -141,13 +140,19 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.Label8 = SkinLabel::make(bg, "Label8", "hh:mm", twRect(1080, 6000, 735, 255));
     c.optCopySubFolder = check(bg, "optCopySubFolder", "Include sub folders",
                                twRect(2280, 5640, 2055, 255), Palette::checkBack());
+}
 
+// Count, the lock pair, Run and Close.
+void addRunButtons(MainControls& c, QWidget* bg) {
     c.cmdCount = ImageButton::skinned("cmdCount", "Count", twRect(5100, 5700, 1140, 300), bg);
     c.lockPair = new LockPair(bg);
     c.lockPair->setGeometry(twRect(6360, 5700, 1140, 300));
     c.cmdRun = ImageButton::skinned("cmdRun", "Run", twRect(7620, 5700, 1140, 300), bg);
     c.cmdClose = ImageButton::skinned("cmdClose", "Close", twRect(8880, 5700, 1140, 300), bg);
+}
 
+// The clock boxes, and text that fits the counter boxes it is shown in.
+void addClocks(MainControls& c, QWidget* bg) {
     c.txtTimer = field<QLineEdit>(bg, "txtTimer", twRect(360, 6530, 2535, 315));
     c.txtTimer->hide();
     c.txtTimer2 = field<QLineEdit>(bg, "txtTimer2", twRect(360, 6530, 2535, 315));
@@ -172,10 +177,17 @@ MainControls MainWindowLayout::build(QWidget* window) {
     for (QCheckBox* box : {c.CheStart, c.optCopySubFolder, c.UNCPathDestTrue}) {
         Palette::fit(box, box->text(), 22);
     }
+}
+
+// Save Task, Remove and Info.
+void addTaskButtons(MainControls& c, QWidget* bg) {
     c.BSTask = ImageButton::skinned("BSTask", "Save Task", twRect(5100, 6540, 1140, 300), bg);
     c.BRemove = ImageButton::skinned("BRemove", "Remove", twRect(6360, 6540, 1140, 300), bg);
     c.BInfo = ImageButton::skinned("BInfo", "Info", twRect(8880, 6540, 1140, 300), bg);
+}
 
+// The task grid.
+void addTaskGrid(MainControls& c, QWidget* bg) {
     c.MSHFlexGrid1 = field<QTableWidget>(bg, "MSHFlexGrid1", twRect(360, 6960, 9735, 1455));
     c.MSHFlexGrid1->setStyleSheet(
         QString(kFieldStyle) +
@@ -203,7 +215,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.MSHFlexGrid1->setTabKeyNavigation(false);
     c.MSHFlexGrid1->setColumnCount(2);
     c.MSHFlexGrid1->setRowCount(2);
+}
 
+// The status line along the bottom.
+void addStatusLine(MainControls& c, QWidget* bg) {
     c.lblStatus = new StatusLine(bg);
     c.lblStatus->setObjectName("lblStatus");
     c.lblStatus->setGeometry(twRect(240, 8640, 10005, 255));
@@ -211,14 +226,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.lblStatus->setFrameShape(QFrame::Box);
     c.lblStatus->setStyleSheet("background-color: rgb(128,128,128); color: rgb(192,255,255);"
                                "border: 1px solid rgb(30,30,30);");
+}
 
-    // The selection starts locked: the nine frozen controls are disabled.
-    for (QWidget* w : c.lockable()) {
-        w->setEnabled(false);
-    }
-    showLockState(c, true);
-
-    // Labels keep clear of the boxes they name.
+// Labels keep clear of the boxes they name.
+void fitLabels(MainControls& c) {
     for (const auto& [label, box] : {std::pair<QLabel*, QWidget*>{c.Label4, c.txtFolders},
                                      {c.Label5, c.txtFiles},
                                      {c.Label6, c.txtSize},
@@ -227,9 +238,11 @@ MainControls MainWindowLayout::build(QWidget* window) {
         label->resize(box->x() - label->x() - kLabelGap, label->height());
         Palette::fit(label, label->text(), 0);
     }
+}
 
-    // Tab order as the layout numbers it (labels and the progress bars take no focus), the
-    // image buttons where they stand, and the title strip's last.
+// Tab order as the layout numbers it (labels and the progress bars take no focus), the
+// image buttons where they stand, and the title strip's last.
+void setTabOrder(MainControls& c) {
     QWidget* order[] = {c.Drive1,
                         c.Dir1,
                         c.File1,
@@ -258,7 +271,10 @@ MainControls MainWindowLayout::build(QWidget* window) {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
+}
 
+// The second tick and the one-shot timer that fills the grid after start.
+void addTimers(MainControls& c, QWidget* window) {
     c.Timer1 = new QTimer(window);
     c.Timer1->setObjectName("Timer1");
     c.Timer1->setInterval(1000);
@@ -266,6 +282,39 @@ MainControls MainWindowLayout::build(QWidget* window) {
     c.Timer2->setObjectName("Timer2");
     c.Timer2->setInterval(1000);
     c.Timer2->setSingleShot(true);
+}
+
+} // namespace
+
+MainControls MainWindowLayout::build(QWidget* window) {
+    MainControls c;
+    window->setFixedSize(kWidth, kHeight);
+
+    c.Background = new Surface(backgroundWithBoxes(), window);
+    c.Background->setObjectName("Background");
+    c.Background->setGeometry(0, 0, kWidth, kHeight);
+    QWidget* bg = c.Background;
+
+    // Created in this order, which is also their stacking order.
+    addPanelsAndTitleStrip(c, bg);
+    addSourceColumn(c, bg);
+    addDestinationColumn(c, bg);
+    addCounters(c, bg);
+    addRunButtons(c, bg);
+    addClocks(c, bg);
+    addTaskButtons(c, bg);
+    addTaskGrid(c, bg);
+    addStatusLine(c, bg);
+
+    // The selection starts locked: the nine frozen controls are disabled.
+    for (QWidget* w : c.lockable()) {
+        w->setEnabled(false);
+    }
+    showLockState(c, true);
+
+    fitLabels(c);
+    setTabOrder(c);
+    addTimers(c, window);
     return c;
 }
 
