@@ -45,6 +45,86 @@ std::string CopyCommand::usage() const {
            "usage or input, 3 stopped before the end.\n";
 }
 
+namespace {
+
+// The selection the arguments describe; the error names the first thing wrong with them.
+Result<Selection> selectionFrom(const Arguments& parsed, const Context& context) {
+    Selection selection;
+    selection.sourceRoot = Paths::absolute(parsed.positionals()[0]);
+    selection.typedDestination = parsed.has("--typed-destination");
+    selection.destinationRoot = selection.typedDestination
+                                    ? parsed.positionals()[1]
+                                    : Paths::absolute(parsed.positionals()[1]);
+    if (const auto* p = parsed.value("--pattern")) {
+        if (auto ok = WildcardPattern::check(*p); !ok) {
+            return std::unexpected(ok.error());
+        }
+        selection.pattern = *p;
+    }
+    selection.subfolders = parsed.has("--subfolders");
+    const auto versions = VersionOptions::from(parsed);
+    if (!versions) {
+        return std::unexpected(versions.error());
+    }
+    selection.keepVersions = versions->keep;
+    selection.versionsDays = versions->days;
+    if (!selection.typedDestination) {
+        // A drive the system mounts that is not there now: its empty mount point lies on
+        // another disk, which must not receive the copy.
+        const std::string missing = Fstab::unmountedFor(selection.destinationRoot,
+                                                        context.fstabPath, context.volumes.list());
+        if (!missing.empty()) {
+            return fail("cannot copy to '" + TerminalText::escape(selection.destinationRoot) +
+                        "': " + TerminalText::escape(missing) + " is not mounted");
+        }
+    }
+    return selection;
+}
+
+void printJson(std::ostream& out, const RunResult& result, bool dryRun) {
+    out << "{\"scanned\":" << result.totals.totalFiles
+        << ",\"copied\":" << result.counters.filesCopied << ",\"failed\":" << result.failures.size()
+        << ",\"bytes\":" << result.counters.bytesCopied
+        << ",\"folders\":" << result.counters.foldersDone
+        << ",\"stopped\":" << (result.stopped ? "true" : "false") << ",\"errors\":";
+    Json::printFailures(out, result.failures);
+    if (dryRun) {
+        out << ",\"would_copy\":[";
+        for (std::size_t i = 0; i < result.wouldCopy.size(); ++i) {
+            out << (i ? "," : "") << Json::quote(result.wouldCopy[i]);
+        }
+        out << "]";
+    }
+    out << "}\n";
+}
+
+// What the run did on stdout (JSON, the would-copy list or the summary line), each failure on
+// stderr, and the exit status that goes with it.
+int report(const RunResult& result, bool json, bool dryRun, Context& context) {
+    if (json) {
+        printJson(context.out, result, dryRun);
+    } else if (dryRun) {
+        for (const auto& path : result.wouldCopy) {
+            context.out << TerminalText::escape(path) << "\n";
+        }
+    } else {
+        context.out << RunSummary::line(context.clock.now(), result.totals.totalFiles,
+                                        result.counters.filesCopied, result.counters.bytesCopied)
+                    << "\n";
+    }
+    for (const auto& f : result.failures) {
+        context.err << TerminalText::escape(f.path) << ": " << TerminalText::escape(f.reason)
+                    << "\n";
+    }
+    if (result.stopped) {
+        context.err << "tavelin-cli copy: stopped before the end\n";
+        return kStopped;
+    }
+    return result.failures.empty() ? kDone : kFailures;
+}
+
+} // namespace
+
 int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
     auto parsed = Arguments::parse(
         args, {"--subfolders", "--typed-destination", "--json", "--dry-run", "--keep-versions"},
@@ -57,85 +137,23 @@ int CopyCommand::run(const std::vector<std::string>& args, Context& context) {
         context.err << "tavelin-cli copy: needs SOURCE and DESTINATION\n" << usage();
         return kUsage;
     }
-    Selection selection;
-    selection.sourceRoot = Paths::absolute(parsed->positionals()[0]);
-    selection.typedDestination = parsed->has("--typed-destination");
-    selection.destinationRoot = selection.typedDestination
-                                    ? parsed->positionals()[1]
-                                    : Paths::absolute(parsed->positionals()[1]);
-    if (const auto* p = parsed->value("--pattern")) {
-        if (auto ok = WildcardPattern::check(*p); !ok) {
-            context.err << "tavelin-cli copy: " << ok.error().message << "\n";
-            return kUsage;
-        }
-        selection.pattern = *p;
-    }
-    selection.subfolders = parsed->has("--subfolders");
-    const auto versions = VersionOptions::from(*parsed);
-    if (!versions) {
-        context.err << "tavelin-cli copy: " << versions.error().message << "\n";
+    const auto selection = selectionFrom(*parsed, context);
+    if (!selection) {
+        context.err << "tavelin-cli copy: " << selection.error().message << "\n";
         return kUsage;
-    }
-    selection.keepVersions = versions->keep;
-    selection.versionsDays = versions->days;
-    if (!selection.typedDestination) {
-        // A drive the system mounts that is not there now: its empty mount point lies on
-        // another disk, which must not receive the copy.
-        const std::string missing = Fstab::unmountedFor(selection.destinationRoot,
-                                                        context.fstabPath, context.volumes.list());
-        if (!missing.empty()) {
-            context.err << "tavelin-cli copy: cannot copy to '"
-                        << TerminalText::escape(selection.destinationRoot)
-                        << "': " << TerminalText::escape(missing) << " is not mounted\n";
-            return kUsage;
-        }
     }
 
     const bool dryRun = parsed->has("--dry-run");
     const bool json = parsed->has("--json");
     const CopyEngine engine(context.volumes, context.fileOps);
     ProgressLine progress(context.err, context.errIsTerminal && !json && !dryRun, context.stop);
-    auto result = engine.runCopy(selection, &progress, dryRun ? RunMode::DryRun : RunMode::Copy);
+    auto result = engine.runCopy(*selection, &progress, dryRun ? RunMode::DryRun : RunMode::Copy);
     progress.finish();
     if (!result) {
         context.err << "tavelin-cli copy: " << TerminalText::escape(result.error().message) << "\n";
         return kUsage;
     }
-
-    if (json) {
-        context.out << "{\"scanned\":" << result->totals.totalFiles
-                    << ",\"copied\":" << result->counters.filesCopied
-                    << ",\"failed\":" << result->failures.size()
-                    << ",\"bytes\":" << result->counters.bytesCopied
-                    << ",\"folders\":" << result->counters.foldersDone
-                    << ",\"stopped\":" << (result->stopped ? "true" : "false") << ",\"errors\":";
-        Json::printFailures(context.out, result->failures);
-        if (dryRun) {
-            context.out << ",\"would_copy\":[";
-            for (std::size_t i = 0; i < result->wouldCopy.size(); ++i) {
-                context.out << (i ? "," : "") << Json::quote(result->wouldCopy[i]);
-            }
-            context.out << "]";
-        }
-        context.out << "}\n";
-    } else if (dryRun) {
-        for (const auto& path : result->wouldCopy) {
-            context.out << TerminalText::escape(path) << "\n";
-        }
-    } else {
-        context.out << RunSummary::line(context.clock.now(), result->totals.totalFiles,
-                                        result->counters.filesCopied, result->counters.bytesCopied)
-                    << "\n";
-    }
-    for (const auto& f : result->failures) {
-        context.err << TerminalText::escape(f.path) << ": " << TerminalText::escape(f.reason)
-                    << "\n";
-    }
-    if (result->stopped) {
-        context.err << "tavelin-cli copy: stopped before the end\n";
-        return kStopped;
-    }
-    return result->failures.empty() ? kDone : kFailures;
+    return report(*result, json, dryRun, context);
 }
 
 } // namespace tavelin::cli

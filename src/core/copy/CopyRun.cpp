@@ -338,62 +338,12 @@ bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) 
     bool created = false;
     UniqueFd fd;
     if (folder.parent == nullptr) {
-        // The base is the user's own choice; a link there is followed.
-        const char* path = folder.destinationPath.c_str();
-        fd.reset(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        int err = fd ? 0 : errno;
-        if (err == ENOENT && create) {
-            std::string failedAt = folder.destinationPath;
-            const std::string parent = FolderPath::parentOf(folder.destinationPath);
-            err = parent.empty() ? 0 : FolderPath::makeFullPath(parent, 0777, failedAt);
-            if (err == 0) {
-                created = ::mkdir(path, mode) == 0;
-                err = created || errno == EEXIST ? 0 : errno;
-                failedAt = folder.destinationPath;
-            }
-            if (err != 0) {
-                folder.unusable = describeErrno("cannot create folder", failedAt, err);
-            } else {
-                fd.reset(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-                err = fd ? 0 : errno;
-            }
-        }
-        if (!fd && folder.unusable.empty() && err != ENOENT) {
-            folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
-        }
+        fd = openBaseFolder(folder, create, mode, created);
     } else {
         if (!openDestination(*folder.parent, create, reason)) {
             return false;
         }
-        const int parentFd = folder.parent->destinationFd.get();
-        const char* name = folder.name.c_str();
-        constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-        fd.reset(::openat(parentFd, name, kFlags));
-        int err = fd ? 0 : errno;
-        if (err == ENOENT && create) {
-            created = ::mkdirat(parentFd, name, mode) == 0;
-            if (!created && errno != EEXIST) {
-                err = errno;
-                folder.unusable =
-                    describeErrno("cannot create folder", folder.destinationPath, err);
-            } else {
-                fd.reset(::openat(parentFd, name, kFlags));
-                err = fd ? 0 : errno;
-            }
-        }
-        if (!fd && folder.unusable.empty() && err != ENOENT) {
-            struct stat st {};
-            const bool present = ::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
-            if (present && S_ISLNK(st.st_mode)) {
-                folder.unusable = describe("cannot copy into", folder.destinationPath,
-                                           "destination folder is a symbolic link");
-            } else if (present && !S_ISDIR(st.st_mode)) {
-                folder.unusable =
-                    describe("cannot copy into", folder.destinationPath, "a file is in the way");
-            } else {
-                folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
-            }
-        }
+        fd = openSubFolder(folder, create, mode, created);
     }
     if (!fd) {
         reason = folder.unusable;
@@ -413,6 +363,65 @@ bool CopyRun::openDestination(Folder& folder, bool create, std::string& reason) 
     }
     folder.destinationFd = std::move(fd);
     return true;
+}
+
+UniqueFd CopyRun::openBaseFolder(Folder& folder, bool create, mode_t mode, bool& created) {
+    // The base is the user's own choice; a link there is followed.
+    const char* path = folder.destinationPath.c_str();
+    UniqueFd fd(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int err = fd ? 0 : errno;
+    if (err == ENOENT && create) {
+        std::string failedAt = folder.destinationPath;
+        const std::string parent = FolderPath::parentOf(folder.destinationPath);
+        err = parent.empty() ? 0 : FolderPath::makeFullPath(parent, 0777, failedAt);
+        if (err == 0) {
+            created = ::mkdir(path, mode) == 0;
+            err = created || errno == EEXIST ? 0 : errno;
+            failedAt = folder.destinationPath;
+        }
+        if (err != 0) {
+            folder.unusable = describeErrno("cannot create folder", failedAt, err);
+        } else {
+            fd.reset(::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            err = fd ? 0 : errno;
+        }
+    }
+    if (!fd && folder.unusable.empty() && err != ENOENT) {
+        folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
+    }
+    return fd;
+}
+
+UniqueFd CopyRun::openSubFolder(Folder& folder, bool create, mode_t mode, bool& created) {
+    const int parentFd = folder.parent->destinationFd.get();
+    const char* name = folder.name.c_str();
+    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    UniqueFd fd(::openat(parentFd, name, kFlags));
+    int err = fd ? 0 : errno;
+    if (err == ENOENT && create) {
+        created = ::mkdirat(parentFd, name, mode) == 0;
+        if (!created && errno != EEXIST) {
+            err = errno;
+            folder.unusable = describeErrno("cannot create folder", folder.destinationPath, err);
+        } else {
+            fd.reset(::openat(parentFd, name, kFlags));
+            err = fd ? 0 : errno;
+        }
+    }
+    if (!fd && folder.unusable.empty() && err != ENOENT) {
+        struct stat st {};
+        const bool present = ::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (present && S_ISLNK(st.st_mode)) {
+            folder.unusable = describe("cannot copy into", folder.destinationPath,
+                                       "destination folder is a symbolic link");
+        } else if (present && !S_ISDIR(st.st_mode)) {
+            folder.unusable =
+                describe("cannot copy into", folder.destinationPath, "a file is in the way");
+        } else {
+            folder.unusable = describeErrno("cannot open folder", folder.destinationPath, err);
+        }
+    }
+    return fd;
 }
 
 bool CopyRun::copyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& entry,

@@ -96,6 +96,10 @@ class CopyRun final : public FolderWalkVisitor {
                          const struct stat& st, const Identity& expected, Outcome& outcome);
     // Opens (with `create`, makes) the destination folder; `reason` tells why it cannot be used.
     bool openDestination(Folder& folder, bool create, std::string& reason);
+    // The destination folder of the run's base (a link followed) or of a sub-folder (never
+    // through a link); on failure `folder.unusable` says why, unless the folder is just absent.
+    UniqueFd openBaseFolder(Folder& folder, bool create, mode_t mode, bool& created);
+    UniqueFd openSubFolder(Folder& folder, bool create, mode_t mode, bool& created);
     void addPending(Pending pending);
     void placeBatch(std::vector<Pending> batch);
     void place(Pending& pending);

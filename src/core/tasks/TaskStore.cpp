@@ -162,16 +162,24 @@ bool TaskStore::isStillTheFile() const {
     return ::stat(db_.path().c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
 }
 
+Result<std::int64_t> TaskStore::schemaVersion(const std::string& op) {
+    auto version = db_.prepare("PRAGMA user_version", op);
+    if (!version) {
+        return std::unexpected(version.error());
+    }
+    version->step();
+    return version->integer(0);
+}
+
 Result<void> TaskStore::migrate() {
     const std::string op = "cannot prepare task database";
     if (db_.readOnly()) {
         // Nothing can be changed: it is usable only when it needs no upgrade.
-        auto version = db_.prepare("PRAGMA user_version", op);
-        if (!version) {
-            return std::unexpected(version.error());
+        auto current = schemaVersion(op);
+        if (!current) {
+            return std::unexpected(current.error());
         }
-        version->step();
-        if (version->integer(0) == kSchemaVersion) {
+        if (*current == kSchemaVersion) {
             return {};
         }
         return fail("cannot open task database '" + db_.path() +
@@ -179,16 +187,14 @@ Result<void> TaskStore::migrate() {
                     Error::Kind::Database);
     }
     return inTransaction<void>(op, [&]() -> Result<void> {
-        auto version = db_.prepare("PRAGMA user_version", op);
-        if (!version) {
-            return std::unexpected(version.error());
+        auto current = schemaVersion(op);
+        if (!current) {
+            return std::unexpected(current.error());
         }
-        version->step();
-        const auto current = version->integer(0);
-        if (current == kSchemaVersion) {
+        if (*current == kSchemaVersion) {
             return {};
         }
-        if (current > kSchemaVersion) {
+        if (*current > kSchemaVersion) {
             return fail("cannot open task database '" + db_.path() +
                             "': it was written by a newer version of Tavelin",
                         Error::Kind::Database);
@@ -203,57 +209,50 @@ Result<void> TaskStore::migrate() {
             hasTable = true;
             present.insert(columns->text(1));
         }
-        if (!hasTable) {
-            if (auto ok = db_.exec(kCreateTable, op); !ok) {
-                return ok;
-            }
-        } else {
-            // An older file: add the columns it lacks, keep every row. Existing tasks do not
-            // catch up (they never did) and have no known volume until their next good run.
-            for (const auto& [column, definition] : kAddedColumns) {
-                if (present.count(column) != 0) {
-                    continue;
-                }
-                if (auto ok = db_.exec(std::string("ALTER TABLE tasks ADD COLUMN ") + column + " " +
-                                           definition,
-                                       op);
-                    !ok) {
-                    return ok;
-                }
-            }
-            // Date-times in the old "dd.mm.yyyy" form do not sort; store them sortably.
-            auto rows = db_.prepare("SELECT rowid, task_lastdate, task_nextdate FROM tasks", op);
-            auto update = db_.prepare(
-                "UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
-            if (!rows || !update) {
-                return db_.failure(op);
-            }
-            while (rows->step() == SQLITE_ROW) {
-                auto last = readDate(*rows, 1);
-                auto next = readDate(*rows, 2);
-                update->reset();
-                bindDate(*update, 1, last);
-                bindDate(*update, 2, next);
-                update->bind(3, rows->integer(0));
-                if (update->step() != SQLITE_DONE) {
-                    return db_.failure(op);
-                }
-            }
-            if (auto ok = db_.exec(
-                    "CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate)", op);
-                !ok) {
-                return ok;
-            }
+        auto tasks = hasTable ? upgradeTasksTable(present, op) : db_.exec(kCreateTable, op);
+        if (!tasks) {
+            return tasks;
         }
         if (auto ok = db_.exec(kCreateHistory, op); !ok) {
             return ok;
         }
-        if (auto ok = db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op);
+        return db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion), op);
+    });
+}
+
+Result<void> TaskStore::upgradeTasksTable(const std::set<std::string>& present,
+                                          const std::string& op) {
+    // An older file: add the columns it lacks, keep every row. Existing tasks do not catch up
+    // (they never did) and have no known volume until their next good run.
+    for (const auto& [column, definition] : kAddedColumns) {
+        if (present.count(column) != 0) {
+            continue;
+        }
+        if (auto ok = db_.exec(
+                std::string("ALTER TABLE tasks ADD COLUMN ") + column + " " + definition, op);
             !ok) {
             return ok;
         }
-        return {};
-    });
+    }
+    // Date-times in the old "dd.mm.yyyy" form do not sort; store them sortably.
+    auto rows = db_.prepare("SELECT rowid, task_lastdate, task_nextdate FROM tasks", op);
+    auto update =
+        db_.prepare("UPDATE tasks SET task_lastdate = ?1, task_nextdate = ?2 WHERE rowid = ?3", op);
+    if (!rows || !update) {
+        return db_.failure(op);
+    }
+    while (rows->step() == SQLITE_ROW) {
+        auto last = readDate(*rows, 1);
+        auto next = readDate(*rows, 2);
+        update->reset();
+        bindDate(*update, 1, last);
+        bindDate(*update, 2, next);
+        update->bind(3, rows->integer(0));
+        if (update->step() != SQLITE_DONE) {
+            return db_.failure(op);
+        }
+    }
+    return db_.exec("CREATE INDEX IF NOT EXISTS tasks_by_nextdate ON tasks(task_nextdate)", op);
 }
 
 Result<std::vector<TaskRecord>> TaskStore::select(const std::string& where,

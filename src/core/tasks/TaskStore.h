@@ -5,7 +5,9 @@
 #include "core/tasks/TaskRunEntry.h"
 #include "core/util/Error.h"
 
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -67,6 +69,9 @@ class TaskStore {
   private:
     explicit TaskStore(SqliteDatabase db) : db_(std::move(db)) {}
     Result<void> migrate();
+    Result<std::int64_t> schemaVersion(const std::string& op);
+    // Brings an older file's tasks table to this version; every row is kept.
+    Result<void> upgradeTasksTable(const std::set<std::string>& present, const std::string& op);
     Result<void> addHistory(const TaskRunEntry& entry);
     // Removes all but the newest `keep` runs of a task from its history (0: all of them).
     Result<void> keepNewestRuns(const std::string& name, int keep, const std::string& operation);
