@@ -2,7 +2,7 @@
 #include "gui/MouseEvents.h"
 #include "gui/run/RunController.h"
 #include "gui/scheduler/SchedulerTick.h"
-#include "gui/shell/SelectionController.h"
+#include "gui/selection/SelectionController.h"
 #include "gui/ui/DirList.h"
 #include "gui/ui/FileList.h"
 #include "gui/ui/ImageButton.h"

@@ -3,8 +3,8 @@
 #include "core/tasks/UpdateRates.h"
 #include "core/util/Clock.h"
 #include "gui/run/RunController.h"
-#include "gui/shell/MainState.h"
-#include "gui/shell/SelectionController.h"
+#include "gui/selection/MainState.h"
+#include "gui/selection/SelectionController.h"
 #include "gui/tasks/TaskController.h"
 #include "gui/ui/MainControls.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/shell/AutostartEntry.h"
-#include "gui/shell/MainState.h"
+#include "gui/selection/MainState.h"
 #include "gui/ui/MainControls.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "gui/shell/SettingsStore.h"
 
-#include "gui/shell/MainState.h"
+#include "gui/selection/MainState.h"
 #include "gui/ui/DirList.h"
 #include "gui/ui/MainControls.h"
 

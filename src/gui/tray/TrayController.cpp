@@ -1,4 +1,4 @@
-#include "gui/shell/TrayController.h"
+#include "gui/tray/TrayController.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>

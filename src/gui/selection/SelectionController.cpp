@@ -1,8 +1,8 @@
-#include "gui/shell/SelectionController.h"
+#include "gui/selection/SelectionController.h"
 
 #include "core/platform/Volumes.h"
 #include "core/util/FolderPath.h"
-#include "gui/shell/MainState.h"
+#include "gui/selection/MainState.h"
 #include "gui/ui/DirList.h"
 #include "gui/ui/FileList.h"
 #include "gui/ui/MainControls.h"
