@@ -99,7 +99,7 @@ class ImageButtonTest : public QObject {
         QFETCH(int, width);
         ProgressCntrl bar;
         bar.resize(400, 17);
-        bar.setMax(max);
+        bar.setMaximum(max);
         bar.setValue(value);
         bar.setCaption(QString::number(value));
         QCOMPARE(bar.barVisible(), visible);

@@ -26,9 +26,9 @@ void RunDisplay::countFinished(const SurveyTotals& t) {
     c_.txtSize->setText(grouped(t.totalSize));
     c_.txtFolders->setText(QString::number(t.totalFolders));
     c_.txtFiles->setText(QString::number(t.totalFiles));
-    c_.proFolders->setMax(t.totalFolders > 0 ? t.totalFolders : 1);
-    c_.proFiles->setMax(t.totalFiles > 0 ? t.totalFiles : 1);
-    c_.proSize->setMax(t.totalSize > 0 ? t.totalSize : 1);
+    c_.proFolders->setMaximum(t.totalFolders > 0 ? t.totalFolders : 1);
+    c_.proFiles->setMaximum(t.totalFiles > 0 ? t.totalFiles : 1);
+    c_.proSize->setMaximum(t.totalSize > 0 ? t.totalSize : 1);
     c_.lblStatus->clear();
 }
 

@@ -10,10 +10,10 @@ namespace tavelin::gui {
 
 ProgressCntrl::ProgressCntrl(QWidget* parent) : QWidget(parent) {}
 
-void ProgressCntrl::setValue(qint64 IntValue) {
-    barVisible_ = IntValue != 0;
-    value_ = IntValue;
-    caption_ = QString::number(IntValue);
+void ProgressCntrl::setValue(qint64 done) {
+    barVisible_ = done != 0;
+    value_ = done;
+    caption_ = QString::number(done);
     if (max_ != 0) {
         const double width = static_cast<double>(this->width()) *
                              (static_cast<double>(value_) / static_cast<double>(max_));
@@ -24,8 +24,8 @@ void ProgressCntrl::setValue(qint64 IntValue) {
     update();
 }
 
-void ProgressCntrl::setCaption(const QString& MyCaption) {
-    caption_ = MyCaption;
+void ProgressCntrl::setCaption(const QString& text) {
+    caption_ = text;
     update();
 }
 

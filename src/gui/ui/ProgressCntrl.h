@@ -5,7 +5,7 @@
 
 namespace tavelin::gui {
 
-// A gray track, a navy bar for Value / Max, and the number in pale cyan over both.
+// A gray track, a navy bar for value / maximum, and the number in pale cyan over both.
 // Figures are 64-bit, so byte totals above 2 GiB show exactly.
 class ProgressCntrl : public QWidget {
     Q_OBJECT
@@ -13,12 +13,12 @@ class ProgressCntrl : public QWidget {
     explicit ProgressCntrl(QWidget* parent = nullptr);
 
     qint64 maximum() const { return max_; }
-    void setMax(qint64 lngNum) { max_ = lngNum; }
+    void setMaximum(qint64 total) { max_ = total; }
     // Shows the bar unless 0, sets the number and the bar's width. A maximum of 0 or a negative
     // value keeps the bar's previous width; a value above the maximum fills the track.
-    void setValue(qint64 IntValue);
+    void setValue(qint64 done);
     QString caption() const { return caption_; }
-    void setCaption(const QString& MyCaption);
+    void setCaption(const QString& text);
 
     bool barVisible() const { return barVisible_; }
     // The bar's width in pixels, before the track cuts it off.
