@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/shell/AutostartEntry.h"
 #include "gui/selection/MainState.h"
+#include "gui/shell/MainDependencies.h"
 #include "gui/ui/MainControls.h"
 
 #include <QString>
@@ -10,47 +10,14 @@
 #include <memory>
 #include <string>
 
-class QSettings;
-
-namespace tavelin {
-class Clock;
-class FileOps;
-class Volumes;
-class VolumeIdentity;
-} // namespace tavelin
-
 namespace tavelin::gui {
 
-class MessageBoxes;
 class RunController;
 class SchedulerTick;
 class SelectionController;
 class SettingsStore;
 class TaskController;
 class TrayController;
-
-// What the main window needs from outside; tests pass their own.
-struct MainDependencies {
-    const Clock& clock;
-    const Volumes& volumes;
-    MessageBoxes& messages;
-    QSettings& settings;
-    std::string databasePath;
-    QString programPath;
-    QString arguments;
-    AutostartEntry autostart;
-    bool trayAvailable;
-    // Ends the program at once (the last step of Exit).
-    std::function<void()> quit;
-    QString website;
-    QString email;
-    // The copy's file operations; the real ones when null (tests slow them down or fail them).
-    FileOps* fileOps = nullptr;
-    // Tells which drive a task's destination lies on; without one no task checks its drive.
-    const VolumeIdentity* volumeIdentity = nullptr;
-    // The user's home folder; empty: the system's.
-    QString homeFolder;
-};
 
 // The one long-lived window. It builds its controls and hands the work to its controllers.
 class FrmMain : public QWidget {
@@ -59,10 +26,10 @@ class FrmMain : public QWidget {
     explicit FrmMain(MainDependencies deps);
     ~FrmMain() override;
 
-    // The load handler: tray icon, "-min", drive positions, the two lists, read-only boxes,
-    // remembered settings, the hour, and the tasks' start-up rescheduling.
+    // Before the window shows: tray icon, "-min", drive positions, the two lists, read-only
+    // boxes, remembered settings, the hour, and the tasks' start-up rescheduling.
     void startUp();
-    // Shows the window unless the load handler hid it.
+    // Shows the window unless started with "-min".
     void showAfterLoad();
     void showFromTray();
     void exitProgram();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/tasks/TaskOptions.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -9,13 +11,6 @@ class QLineEdit;
 namespace tavelin::gui {
 
 class ImageButton;
-
-// What the task dialog asks besides the name.
-struct TaskOptions {
-    bool catchUp = true;
-    bool onChange = false;
-    bool keepVersions = false;
-};
 
 // The task dialog: one name box, the task's options, OK and Cancel as image buttons. Enter acts
 // as OK and Escape as Cancel.
