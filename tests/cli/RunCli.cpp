@@ -1,4 +1,4 @@
-#include "cli/RunCli.h"
+#include "tests/cli/RunCli.h"
 
 #include "cli/Cli.h"
 #include "cli/Context.h"

@@ -1,7 +1,7 @@
-#include "cli/RunCli.h"
-#include "core/LoopMount.h"
-#include "core/TempTree.h"
 #include "core/util/SystemClock.h"
+#include "tests/cli/RunCli.h"
+#include "tests/core/LoopMount.h"
+#include "tests/core/TempTree.h"
 
 #include <csignal>
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "cli/RunCli.h"
-#include "core/TempTree.h"
 #include "core/tasks/TaskStore.h"
 #include "core/util/SystemClock.h"
+#include "tests/cli/RunCli.h"
+#include "tests/core/TempTree.h"
 
 #include <chrono>
 #include <csignal>

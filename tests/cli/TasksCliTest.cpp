@@ -1,5 +1,5 @@
-#include "cli/RunCli.h"
-#include "core/TempTree.h"
+#include "tests/cli/RunCli.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <regex>

@@ -1,6 +1,6 @@
 #include "core/shell/AutostartEntry.h"
 
-#include "core/TempTree.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "core/copy/CopyEngine.h"
 
-#include "core/FakeVolumes.h"
-#include "core/TempTree.h"
 #include "core/copy/FileOps.h"
 #include "core/copy/FolderWalk.h"
 #include "core/copy/FolderWalkVisitor.h"
 #include "core/copy/RunObserver.h"
 #include "core/copy/TempName.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/TempTree.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/FakeVolumes.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
+#include "tests/core/FakeVolumes.h"
 
 namespace tavelin::test {
 

@@ -1,7 +1,7 @@
 #include "core/platform/DiskVolumeIdentity.h"
 
-#include "core/LoopMount.h"
-#include "core/TempTree.h"
+#include "tests/core/LoopMount.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 

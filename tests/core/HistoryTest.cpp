@@ -1,13 +1,13 @@
-#include "core/FakeClock.h"
-#include "core/FakeVolumes.h"
-#include "core/TaskFixture.h"
-#include "core/TempTree.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
 #include "core/copy/RunObserver.h"
 #include "core/tasks/DueTaskScheduler.h"
 #include "core/tasks/TaskRunner.h"
 #include "core/tasks/TaskStore.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/TaskFixture.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

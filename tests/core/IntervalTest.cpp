@@ -1,6 +1,6 @@
-#include "core/FakeClock.h"
 #include "core/tasks/TaskInterval.h"
 #include "core/tasks/UpdateRates.h"
+#include "tests/core/FakeClock.h"
 
 #include <gtest/gtest.h>
 

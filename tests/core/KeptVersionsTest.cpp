@@ -1,10 +1,10 @@
 #include "core/copy/KeptVersions.h"
 
-#include "core/CopyOnce.h"
-#include "core/FakeVolumes.h"
-#include "core/TempTree.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
+#include "tests/core/CopyOnce.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/TempTree.h"
 
 #include <ctime>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "core/LoopMount.h"
+#include "tests/core/LoopMount.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "core/platform/NetworkShare.h"
 
-#include "core/TempTree.h"
 #include "core/platform/Fstab.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/copy/PathRules.h"
 
-#include "core/FakeVolumes.h"
 #include "core/util/FolderPath.h"
+#include "tests/core/FakeVolumes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "core/CopyOnce.h"
-#include "core/FakeVolumes.h"
-#include "core/LoopMount.h"
-#include "core/TempTree.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
+#include "tests/core/CopyOnce.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/LoopMount.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <random>

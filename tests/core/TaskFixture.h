@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/FakeClock.h"
-#include "core/FakeVolumes.h"
-#include "core/TempTree.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
 #include "core/tasks/TaskStore.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <optional>

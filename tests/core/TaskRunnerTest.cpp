@@ -1,15 +1,16 @@
 #include "core/tasks/TaskRunner.h"
 
-#include "core/FakeClock.h"
-#include "core/FakeVolumes.h"
-#include "core/TaskFixture.h"
-#include "core/TempTree.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/FileOps.h"
 #include "core/copy/RunObserver.h"
 #include "core/platform/VolumeIdentity.h"
 #include "core/tasks/DueTaskScheduler.h"
 #include "core/tasks/TaskStore.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/FakeVolumeIdentity.h"
+#include "tests/core/FakeVolumes.h"
+#include "tests/core/TaskFixture.h"
+#include "tests/core/TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace tavelin {
 namespace {
 
 using test::at;
+using test::FakeVolumeIdentity;
 
 class TaskRunnerTest : public test::TaskFixture {
   protected:
@@ -91,13 +93,6 @@ TEST_F(TaskRunnerTest, AFileThatCannotBeCopiedMakesTheRunFailed) {
     EXPECT_EQ((**store->findTask("alpha")).task_success, TaskStatus::Failed);
     EXPECT_FALSE(runner.runNow("nobody").has_value());
 }
-
-// A volume identity the test decides on: the UUID of whatever is "mounted" at the moment.
-class FakeVolumeIdentity final : public VolumeIdentity {
-  public:
-    std::string uuidOf(const std::string&) const override { return uuid; }
-    std::string uuid;
-};
 
 // A drive that is unplugged leaves an empty folder on another disk: the task writes nothing
 // there, waits, and runs as soon as the drive is back.

@@ -1,7 +1,7 @@
 #include "core/tasks/TaskStore.h"
 
-#include "core/FakeClock.h"
-#include "core/TempTree.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/TempTree.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/TempTree.h"
+#include "tests/core/TempTree.h"
 
 #include <algorithm>
 #include <cstdlib>

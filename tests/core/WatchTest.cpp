@@ -1,8 +1,8 @@
-#include "core/FakeClock.h"
-#include "core/TempTree.h"
 #include "core/copy/TempName.h"
 #include "core/watch/ChangeScheduler.h"
 #include "core/watch/FolderWatcher.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/TempTree.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // The desktop program as a person uses it: keyboard, texts that fit, the lock's look, a first
 // start, Remove, the task dialog, the About links, and the program-level starts (help, no
 // display, one program per user).
-#include "gui/GuiFixture.h"
 #include "gui/run/RunController.h"
 #include "gui/selection/SelectionController.h"
 #include "gui/shell/SingleInstance.h"
@@ -16,6 +15,7 @@
 #include "gui/ui/ImageButton.h"
 #include "gui/ui/LockPair.h"
 #include "gui/ui/StatusLine.h"
+#include "tests/gui/GuiFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/FakeClock.h"
-#include "core/TempTree.h"
 #include "core/copy/FileOps.h"
 #include "core/platform/VolumeIdentity.h"
 #include "core/platform/Volumes.h"
 #include "gui/shell/FrmMain.h"
 #include "gui/ui/MessageBoxes.h"
+#include "tests/core/FakeClock.h"
+#include "tests/core/FakeVolumeIdentity.h"
+#include "tests/core/TempTree.h"
 
 #include <QSettings>
 #include <QTimer>
@@ -45,13 +46,6 @@ class GuiVolumes final : public Volumes {
     std::set<std::string> unavailable;
     // How many more checks find an unavailable volume not ready (-1: for ever).
     mutable int notReadyChecks = -1;
-};
-
-// The file system every destination lies on, as the test says.
-class FakeVolumeIdentity final : public VolumeIdentity {
-  public:
-    std::string uuidOf(const std::string&) const override { return uuid; }
-    std::string uuid;
 };
 
 // A real main window on a temporary tree, settings file and task database, with a clock that

@@ -1,9 +1,9 @@
 #include "gui/ui/ImageButton.h"
 
-#include "gui/MouseEvents.h"
 #include "gui/ui/LockPair.h"
 #include "gui/ui/ProgressCntrl.h"
 #include "gui/ui/Skin.h"
+#include "tests/gui/MouseEvents.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,5 +1,3 @@
-#include "gui/GuiFixture.h"
-#include "gui/MouseEvents.h"
 #include "gui/run/RunController.h"
 #include "gui/scheduler/SchedulerTick.h"
 #include "gui/selection/SelectionController.h"
@@ -10,6 +8,8 @@
 #include "gui/ui/ProgressCntrl.h"
 #include "gui/ui/StatusLine.h"
 #include "gui/ui/Surface.h"
+#include "tests/gui/GuiFixture.h"
+#include "tests/gui/MouseEvents.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,4 @@
 #include "core/tasks/TaskStore.h"
-#include "gui/GuiFixture.h"
-#include "gui/MouseEvents.h"
 #include "gui/run/RunController.h"
 #include "gui/scheduler/SchedulerTick.h"
 #include "gui/tasks/TaskController.h"
@@ -9,6 +7,8 @@
 #include "gui/ui/DirList.h"
 #include "gui/ui/FrmAbout.h"
 #include "gui/ui/StatusLine.h"
+#include "tests/gui/GuiFixture.h"
+#include "tests/gui/MouseEvents.h"
 
 #include <QCheckBox>
 #include <QComboBox>
