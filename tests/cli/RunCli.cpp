@@ -117,14 +117,17 @@ struct Program {
     std::map<std::string, std::string> environment;
 };
 
-Spawned spawn(const std::vector<std::string>& prefix, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env) {
-    char outName[] = "/tmp/tavelin-cli-out-XXXXXX";
-    char errName[] = "/tmp/tavelin-cli-err-XXXXXX";
-    const int outFd = ::mkstemp(outName);
-    const int errFd = ::mkstemp(errName);
-    ::unlink(outName);
-    ::unlink(errName);
+// An unnamed temporary file that a child writes its output into.
+int outputFile() {
+    char name[] = "/tmp/tavelin-cli-output-XXXXXX";
+    const int fd = ::mkstemp(name);
+    ::unlink(name);
+    return fd;
+}
+
+Spawned spawn(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {
+    const int outFd = outputFile();
+    const int errFd = outputFile();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(outFd, 1);
@@ -134,11 +137,7 @@ Spawned spawn(const std::vector<std::string>& prefix, const std::vector<std::str
         for (const auto& [k, v] : env) {
             ::setenv(k.c_str(), v.c_str(), 1);
         }
-        std::vector<char*> argv;
-        for (const auto& p : prefix) {
-            argv.push_back(const_cast<char*>(p.c_str()));
-        }
-        argv.push_back(const_cast<char*>(TAVELIN_CLI_PATH));
+        std::vector<char*> argv{const_cast<char*>(TAVELIN_CLI_PATH)};
         for (const auto& a : args) {
             argv.push_back(const_cast<char*>(a.c_str()));
         }
@@ -175,12 +174,8 @@ CliOutput runCli(const std::vector<std::string>& args,
 }
 
 CliOutput runCliAsNobody(const std::vector<std::string>& args) {
-    char outName[] = "/tmp/tavelin-cli-out-XXXXXX";
-    char errName[] = "/tmp/tavelin-cli-err-XXXXXX";
-    const int outFd = ::mkstemp(outName);
-    const int errFd = ::mkstemp(errName);
-    ::unlink(outName);
-    ::unlink(errName);
+    const int outFd = outputFile();
+    const int errFd = outputFile();
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
@@ -258,7 +253,7 @@ std::unique_ptr<StartedCli> startCli(const std::vector<std::string>& args,
 
 Spawned spawnCli(const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& env) {
-    return spawn({}, args, env);
+    return spawn(args, env);
 }
 
 std::string Spawned::out() const {

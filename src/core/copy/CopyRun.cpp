@@ -32,11 +32,6 @@ CopyDecision::FileState stateOf(const struct stat& st) {
     return {st.st_mtim, static_cast<std::int64_t>(st.st_size)};
 }
 
-std::string describe(const std::string& operation, const std::string& path,
-                     const std::string& reason) {
-    return operation + " '" + path + "': " + reason;
-}
-
 } // namespace
 
 // One source folder and its destination, shared by the batches of its files. Destination
@@ -436,7 +431,8 @@ bool CopyRun::copyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& en
     Identity expected;
     if (openDestination(*folder, false, reason)) {
         const int dir = folder->destinationFd.get();
-        const std::string destPath = FolderPath::join(folder->destinationPath, name);
+        // Only a failure needs the path: an unchanged tree builds no string per file.
+        const auto destPath = [&] { return FolderPath::join(folder->destinationPath, name); };
         struct stat dst {};
         if (::fstatat(dir, name, &dst, AT_SYMLINK_NOFOLLOW) == 0) {
             expected = Identity{true,       S_ISREG(dst.st_mode), dst.st_dev,
@@ -446,20 +442,20 @@ bool CopyRun::copyIfNewer(const std::shared_ptr<Folder>& folder, const Entry& en
                     return false;
                 }
             } else if (S_ISDIR(dst.st_mode)) {
-                return failWith(describe("cannot replace", destPath, "a folder is in the way"));
+                return failWith(describe("cannot replace", destPath(), "a folder is in the way"));
             } else if (S_ISLNK(dst.st_mode)) {
                 // A link is not a copy: it is replaced by one, and nothing is written through it.
                 struct stat target {};
                 if (::fstatat(dir, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) {
                     return failWith(
-                        describe("cannot replace", destPath, "a link to a folder is in the way"));
+                        describe("cannot replace", destPath(), "a link to a folder is in the way"));
                 }
             } else {
                 return failWith(
-                    describe("cannot replace", destPath, "a special file is in the way"));
+                    describe("cannot replace", destPath(), "a special file is in the way"));
             }
-        } else if (errno != ENOENT) {
-            return failWith(describeErrno("cannot read", destPath, errno));
+        } else if (const int err = errno; err != ENOENT) {
+            return failWith(describeErrno("cannot read", destPath(), err));
         }
     } else if (!reason.empty()) {
         return failWith(reason);

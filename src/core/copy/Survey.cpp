@@ -114,21 +114,14 @@ std::string Survey::folderToSkip(const PathRules& rules, const Selection& select
 
 Result<SurveyResult> Survey::countFiles(const Selection& selection, FileWorkers& workers,
                                         const StopCheck& stop) const {
-    return countUnder(selection.sourceRoot, selection.pattern, selection.subfolders,
-                      folderToSkip(rules_, selection), workers, stop);
-}
-
-Result<SurveyResult> Survey::countUnder(const std::string& folder, const std::string& patternText,
-                                        bool subfolders, const std::string& skip,
-                                        FileWorkers& workers, const StopCheck& stop) const {
-    const WildcardPattern pattern(patternText);
-    FolderWalk walk(pattern, subfolders);
-    if (!skip.empty()) {
+    const WildcardPattern pattern(selection.pattern);
+    FolderWalk walk(pattern, selection.subfolders);
+    if (const std::string skip = folderToSkip(rules_, selection); !skip.empty()) {
         walk.skipFolder(skip);
     }
     SurveyResult result;
     SurveyVisitor visitor(result, workers, stop);
-    auto ok = walk.walk(folder, visitor);
+    auto ok = walk.walk(selection.sourceRoot, visitor);
     visitor.finish();
     result.stopped = walk.stopped();
     if (!ok) {

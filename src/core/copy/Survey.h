@@ -24,11 +24,6 @@ class Survey {
     Result<SurveyResult> countFiles(const Selection& selection, FileWorkers& workers,
                                     const StopCheck& stop = {}) const;
 
-    // One folder, and its tree when `subfolders`; `skip` is a folder that is not walked.
-    Result<SurveyResult> countUnder(const std::string& folder, const std::string& patternText,
-                                    bool subfolders, const std::string& skip, FileWorkers& workers,
-                                    const StopCheck& stop = {}) const;
-
     // The folder a run must not walk: its destination (skipped by identity should it lie
     // inside the source, however it is spelled or reached).
     static std::string folderToSkip(const PathRules& rules, const Selection& selection);

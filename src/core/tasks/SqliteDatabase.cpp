@@ -150,7 +150,7 @@ SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept {
 
 std::unexpected<Error> SqliteDatabase::failure(const std::string& operation) const {
     const char* why = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
-    return fail(operation + " '" + path_ + "': " + why, Error::Kind::Database);
+    return fail(describe(operation, path_, why), Error::Kind::Database);
 }
 
 Result<SqliteStatement> SqliteDatabase::prepare(const std::string& sql,

@@ -39,8 +39,4 @@ std::optional<TaskStatus> parseTaskStatus(std::string_view text) {
     return std::nullopt;
 }
 
-TaskStatus storedTaskStatus(std::string_view text) {
-    return parseTaskStatus(text).value_or(TaskStatus::NotRun);
-}
-
 } // namespace tavelin

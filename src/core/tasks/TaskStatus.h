@@ -17,8 +17,4 @@ std::ostream& operator<<(std::ostream& out, TaskStatus status);
 // The status a stored text names; nullopt for any other text.
 std::optional<TaskStatus> parseTaskStatus(std::string_view text);
 
-// As stored, with a text this program never writes read as "not run" rather than failing the
-// whole read (a hand-edited database must still open).
-TaskStatus storedTaskStatus(std::string_view text);
-
 } // namespace tavelin

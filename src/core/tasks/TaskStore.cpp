@@ -97,7 +97,8 @@ TaskRecord readRow(const SqliteStatement& s) {
     r.task_interval = s.text(4);
     r.task_lastdate = readDate(s, 5);
     r.task_nextdate = readDate(s, 6);
-    r.task_success = storedTaskStatus(s.text(7));
+    // A text this program never writes (a hand-edited file) reads as not run: the file opens.
+    r.task_success = parseTaskStatus(s.text(7)).value_or(TaskStatus::NotRun);
     r.task_filetypes = s.isNull(8) ? "*.*" : s.text(8);
     r.task_uncpath = s.integer(9) != 0;
     r.task_catchup = s.integer(10) != 0;

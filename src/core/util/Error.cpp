@@ -4,8 +4,13 @@
 
 namespace tavelin {
 
+std::string describe(const std::string& operation, const std::string& path,
+                     const std::string& reason) {
+    return operation + " '" + path + "': " + reason;
+}
+
 std::string describeErrno(const std::string& operation, const std::string& path, int err) {
-    return operation + " '" + path + "': " + std::strerror(err);
+    return describe(operation, path, std::strerror(err));
 }
 
 } // namespace tavelin

@@ -20,7 +20,10 @@ inline std::unexpected<Error> fail(std::string message, Error::Kind kind = Error
     return std::unexpected<Error>(Error{std::move(message), kind});
 }
 
-// "<operation> '<path>': <strerror(err)>"
+// "<operation> '<path>': <reason>", the form of every message that names a path.
+std::string describe(const std::string& operation, const std::string& path,
+                     const std::string& reason);
+// The same with strerror(err) as the reason.
 std::string describeErrno(const std::string& operation, const std::string& path, int err);
 
 } // namespace tavelin
