@@ -76,7 +76,7 @@ Result<RunResult> CopyEngine::runCopy(const Selection& typedSelection, RunObserv
                                  selection.typedDestination)}) {
         struct stat st {};
         if (::stat(folder.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-            return fail("cannot copy to '" + folder + "': destination is not a folder");
+            return fail(describe("cannot copy to", folder, "destination is not a folder"));
         }
     }
     FileWorkers workers(workerThreads_);

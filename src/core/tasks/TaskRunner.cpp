@@ -80,11 +80,17 @@ Result<TaskRunOutcome> TaskRunner::runNow(const std::string& name, RunObserver* 
     if (!*found) {
         return fail("no task named '" + name + "'", Error::Kind::NotFound);
     }
+    return runAndRecord(**found, observer, trigger, std::nullopt);
+}
+
+Result<TaskRunOutcome> TaskRunner::runAndRecord(const TaskRecord& task, RunObserver* observer,
+                                                const std::string& trigger,
+                                                std::optional<LocalDateTime> due) {
     const LocalDateTime started = clock_.now();
-    auto outcome = execute(**found, observer);
+    auto outcome = execute(task, observer);
     const TaskRunEntry entry = entryFor(outcome, trigger, started);
-    if (auto ok = store_.recordTaskRun(name, outcome.status, outcome.finishedAt, started,
-                                       volumeAfter(outcome), &entry);
+    if (auto ok = store_.recordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
+                                       due.value_or(started), volumeAfter(outcome), &entry);
         !ok) {
         return std::unexpected(ok.error());
     }
@@ -106,15 +112,11 @@ TaskRunner::runDue(const TaskRecord& task, RunObserver* observer, const std::str
     if (!*won) {
         return std::optional<TaskRunOutcome>();
     }
-    const LocalDateTime started = clock_.now();
-    auto outcome = execute(task, observer);
-    const TaskRunEntry entry = entryFor(outcome, trigger, started);
-    if (auto ok = store_.recordTaskRun(task.task_name, outcome.status, outcome.finishedAt,
-                                       task.task_nextdate, volumeAfter(outcome), &entry);
-        !ok) {
-        return std::unexpected(ok.error());
+    auto outcome = runAndRecord(task, observer, trigger, task.task_nextdate);
+    if (!outcome) {
+        return std::unexpected(outcome.error());
     }
-    return std::optional<TaskRunOutcome>(std::move(outcome));
+    return std::optional<TaskRunOutcome>(std::move(*outcome));
 }
 
 } // namespace tavelin

@@ -42,6 +42,11 @@ class TaskRunner {
 
   private:
     TaskRunOutcome execute(const TaskRecord& task, RunObserver* observer);
+    // Runs the task and records the run, its history entry and (after a good run) its volume;
+    // The last run is recorded at `due`, or at the start when it has none (a run on demand).
+    Result<TaskRunOutcome> runAndRecord(const TaskRecord& task, RunObserver* observer,
+                                        const std::string& trigger,
+                                        std::optional<LocalDateTime> due);
     // The volume to remember after the run: the current one after a good run, else nothing.
     std::string volumeAfter(const TaskRunOutcome& outcome) const;
 
